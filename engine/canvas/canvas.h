@@ -1,0 +1,27 @@
+// Canvas windows: a window whose window procedure is SprCanvasWndProc. Its state
+// lives in six window properties keyed by EngineState.canvasAtoms[1..6].
+#pragma once
+
+#include <cstdint>
+
+#include "platform/win32.h"
+
+enum class CanvasProperty : int32_t {
+    previousWndProc = 1,    // the window procedure that SprCanvasWndProc replaced
+    suppressErase = 2,      // 1 while the canvas paint is inside BeginPaint
+    backgroundBitmap = 3,   // client-sized 32-bit snapshot of the window's picture; 0 = none
+    backgroundDC = 4,       // memory DC for the snapshot and the final copy; 0 = none
+    backgroundPainter = 5,  // optional procedure that paints the background; 0 = none
+    backgroundBits = 6,     // pixel pointer of the snapshot made last
+};
+
+// The painter of property 5: (hwnd, dc, last column, last row); result ignored.
+typedef int32_t (*CanvasBackgroundPainter)(HWND hwnd, HDC dc, int32_t lastColumn, int32_t lastRow);
+
+int32_t SprIsCanvas(HWND hwnd);
+LRESULT CALLBACK SprCanvasWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+void SprFreeCanvasBackground(HWND hwnd);
+// mode 1 answers WM_PAINT; mode 0 answers WM_PRINTCLIENT with wParam the DC.
+void SprPaintCanvas(HWND hwnd, WPARAM wParam, LPARAM lParam, int32_t mode, WNDPROC previousWndProc);
+int32_t SprCanvasHasSprites(HWND hwnd);
+void SprRefreshCanvas(HWND hwnd, int32_t invalidateAll);

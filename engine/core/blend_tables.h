@@ -1,0 +1,5 @@
+// Lookup tables for blending in whole percent; see BlendTablesData.
+#pragma once
+
+void SprBuildBlendTables();
+void SprFreeBlendTables();

@@ -1,0 +1,8 @@
+// Sprite image preparation: clearing edge codes and softening outlines.
+#pragma once
+
+#include <cstdint>
+
+// build 0: clears the fourth byte of every pixel of the slot's image; otherwise
+// builds the edge pixels. Does nothing for a slot outside the table or without image.
+void SprSoftenEdges(int32_t slot, int32_t build);

@@ -1,0 +1,60 @@
+// Sleeping, the local time and the program's own path.
+#include <sys/time.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <cwchar>
+
+#include "platform/win32.h"
+
+VOID WINAPI Sleep(DWORD dwMilliseconds) {
+    timespec request{static_cast<time_t>(dwMilliseconds / 1000),
+                     static_cast<long>(dwMilliseconds % 1000) * 1000000L};
+    while (nanosleep(&request, &request) == -1 && errno == EINTR) {
+    }
+}
+
+VOID WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime) {
+    if (lpSystemTime == nullptr) return;
+    timeval now{};
+    gettimeofday(&now, nullptr);
+    tm local{};
+    localtime_r(&now.tv_sec, &local);
+    lpSystemTime->wYear = static_cast<WORD>(local.tm_year + 1900);
+    lpSystemTime->wMonth = static_cast<WORD>(local.tm_mon + 1);
+    lpSystemTime->wDayOfWeek = static_cast<WORD>(local.tm_wday);
+    lpSystemTime->wDay = static_cast<WORD>(local.tm_mday);
+    lpSystemTime->wHour = static_cast<WORD>(local.tm_hour);
+    lpSystemTime->wMinute = static_cast<WORD>(local.tm_min);
+    lpSystemTime->wSecond = static_cast<WORD>(local.tm_sec);
+    lpSystemTime->wMilliseconds = static_cast<WORD>(now.tv_usec / 1000);
+}
+
+// Only the running executable (hModule NULL) is known. The path is truncated to
+// nSize - 1 characters and always terminated; the result is the length copied.
+DWORD WINAPI GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize) {
+    if (hModule != nullptr || lpFilename == nullptr || nSize == 0) return 0;
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) {
+        lpFilename[0] = L'\0';
+        return 0;
+    }
+    path[length] = '\0';
+    // Decode UTF-8 into wide characters.
+    mbstate_t state{};
+    const char* source = path;
+    const size_t converted = mbsrtowcs(lpFilename, &source, nSize - 1, &state);
+    if (converted == static_cast<size_t>(-1)) {
+        // Not valid in the current locale: copy bytes as Latin-1.
+        DWORD i = 0;
+        for (; i + 1 < nSize && path[i] != '\0'; ++i) lpFilename[i] = static_cast<unsigned char>(path[i]);
+        lpFilename[i] = L'\0';
+        return i;
+    }
+    lpFilename[converted] = L'\0';
+    return static_cast<DWORD>(converted);
+}
