@@ -25,3 +25,17 @@ HWND GdiWindowOfDC(HDC hdc);
 
 // The region behind a live HRGN, or nullptr for anything else.
 pixman_region32_t* GdiRegionData(HRGN hrgn);
+
+// Text attributes of a DC (SetTextColor, SetBkColor, SetBkMode), for DrawTextW.
+struct GdiTextState {
+    COLORREF textColor;  // default black
+    COLORREF bkColor;    // default white
+    int bkMode;          // OPAQUE (default) or TRANSPARENT
+};
+BOOL GdiGetTextState(HDC hdc, GdiTextState* state);
+
+// Composites a straight-alpha ARGB buffer (0xAARRGGBB per pixel, `stride` pixels a
+// row) into the DC at (x, y), honouring the DC's clipping and target bounds. Used to
+// draw anti-aliased text.
+BOOL GdiAlphaBlitToDC(HDC hdc, int x, int y, int width, int height, const uint32_t* argb,
+                      int stride);
