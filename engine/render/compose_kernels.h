@@ -1,0 +1,57 @@
+// Row kernels of the compositor: the trusting lower half that draws one already
+// clipped row of one sprite into the back buffer.
+//
+// Pixels are 32-bit values 0xEERRGGBB read little-endian from the byte order
+// blue, green, red, edge code. A kernel applies the pixel rule to `count` source
+// pixels read left to right from `src`, writing dst[0], dst[step], dst[2 * step]...
+// (step -1 for a horizontal flip). Everything it needs is fixed per sprite draw in
+// SprSpriteParams; it tests nothing against the back buffer's bounds.
+//
+// The reference kernels below are the plain table-driven rule. A faster pair may
+// take their place in SprActiveRowKernels; it must give the same bytes for every
+// input, which tests check against the reference pair.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/win32.h"
+
+struct SprSpriteParams {
+    uint32_t key;           // colour key: an exact 32-bit match is not drawn
+    int32_t translucency;   // T, 0..99 (100 draws nothing and is never passed)
+    const int32_t* rowT;    // MulTable row T: the destination's weight
+    const int32_t* rowInv;  // MulTable row 100 - T: the source's weight
+    const int32_t* mul;     // MulTable
+    const BYTE* div;        // DivTable
+    float edgeBlend;        // strength of the edge pixels, as stored in the record
+};
+
+struct SprRowSpan {
+    const uint32_t* src;  // first source pixel of the row
+    uint32_t* dst;        // back-buffer pixel it lands on
+    int32_t step;         // +1, or -1 for a horizontal flip
+    int32_t count;        // pixels in the row, >= 1
+};
+
+typedef void (*SprRowKernel)(const SprSpriteParams& params, const SprRowSpan& span);
+
+// The kernel for opaque sprites (T = 0) and the one for blended sprites (T > 0).
+struct SprRowKernels {
+    SprRowKernel opaque;
+    SprRowKernel blended;
+};
+
+// T = 0: plain pixels are copied whole, fourth byte included.
+void SprComposeRowOpaqueRef(const SprSpriteParams& params, const SprRowSpan& span);
+// T > 0: each colour byte of a plain pixel is (100 - T) * S + T * D div 100; the
+// destination keeps its fourth byte.
+void SprComposeRowBlendedRef(const SprSpriteParams& params, const SprRowSpan& span);
+// An edge pixel (non-zero fourth byte) drawn over d: the same for every kernel.
+uint32_t SprBlendEdgePixel(const SprSpriteParams& params, uint32_t s, uint32_t d);
+// The edge opacity in percent of an edge code, 0..100.
+int32_t SprEdgeOpacity(const SprSpriteParams& params, uint32_t edgeCode);
+
+inline constexpr SprRowKernels SprReferenceRowKernels = {SprComposeRowOpaqueRef,
+                                                         SprComposeRowBlendedRef};
+// The kernels SprComposeCanvas uses.
+const SprRowKernels& SprActiveRowKernels();
