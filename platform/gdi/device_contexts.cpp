@@ -1,0 +1,206 @@
+// Device contexts: memory DCs with their selected bitmap, window DCs drawing
+// into a window surface, selection rules, text and stretch state, and device
+// capabilities. Every DC keeps its effective clip (target bounds, visible part
+// and selected clip) up to date, so that drawing calls need no recomputation.
+#include <new>
+
+#include "platform/display/display.h"
+#include "platform/gdi/gdi_objects.h"
+
+namespace {
+
+GdiDC* NewDC(bool memory) {
+    auto* dc = new (std::nothrow) GdiDC{};
+    if (dc == nullptr) return nullptr;
+    dc->memory = memory;
+    pixman_region32_init(&dc->visible);
+    pixman_region32_init(&dc->clip);
+    pixman_region32_init(&dc->effectiveClip);
+    dc->text = GdiTextState{RGB(0, 0, 0), RGB(255, 255, 255), OPAQUE};
+    dc->stretchMode = BLACKONWHITE;
+    return dc;
+}
+
+void FreeDC(GdiDC* dc) {
+    pixman_region32_fini(&dc->visible);
+    pixman_region32_fini(&dc->clip);
+    pixman_region32_fini(&dc->effectiveClip);
+    delete dc;
+}
+
+HDC RegisterDC(GdiDC* dc) {
+    void* handle = GdiAllocHandle(GdiKind::DC, dc, true);
+    if (handle == nullptr) FreeDC(dc);
+    return static_cast<HDC>(handle);
+}
+
+}  // namespace
+
+GdiBitmap* GdiTargetOf(const GdiDC* dc) { return GdiLookupBitmap(dc->bitmap); }
+
+void GdiUpdateClip(GdiDC* dc) {
+    const GdiBitmap* target = GdiTargetOf(dc);
+    if (target == nullptr) {
+        GdiRegionSetBox(&dc->effectiveClip, 0, 0, 0, 0);
+        return;
+    }
+    GdiRegionSetBox(&dc->effectiveClip, 0, 0, target->width, target->height);
+    if (dc->hasVisible) pixman_region32_intersect(&dc->effectiveClip, &dc->effectiveClip, &dc->visible);
+    if (dc->hasClip) pixman_region32_intersect(&dc->effectiveClip, &dc->effectiveClip, &dc->clip);
+}
+
+void GdiClipBox(const GdiDC* dc, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
+                pixman_region32_t* out) {
+    pixman_region32_init(out);
+    GdiRegionSetBox(out, x1, y1, x2, y2);
+    pixman_region32_intersect(out, out, const_cast<pixman_region32_t*>(&dc->effectiveClip));
+}
+
+HDC WINAPI CreateCompatibleDC(HDC hdc) {
+    if (hdc != nullptr && GdiLookupDC(hdc) == nullptr) return nullptr;
+    const HBITMAP stock = GdiStockBitmap();
+    if (stock == nullptr) return nullptr;
+    GdiDC* dc = NewDC(true);
+    if (dc == nullptr) return nullptr;
+    dc->bitmap = stock;
+    GdiUpdateClip(dc);
+    return RegisterDC(dc);
+}
+
+bool GdiDeleteMemoryDC(HDC handle) {
+    GdiDC* dc = GdiLookupDC(handle);
+    if (dc == nullptr || !dc->memory) return false;
+    // The selected bitmap stays alive and becomes free for other DCs.
+    if (GdiBitmap* bitmap = GdiTargetOf(dc); bitmap != nullptr && bitmap->selectedInto == handle) {
+        bitmap->selectedInto = nullptr;
+    }
+    GdiFreeHandle(handle);
+    FreeDC(dc);
+    return true;
+}
+
+BOOL WINAPI DeleteDC(HDC hdc) { return GdiDeleteMemoryDC(hdc) ? TRUE : FALSE; }
+
+HDC GdiCreateWindowDC(HWND owner, HBITMAP surface, POINT origin, const pixman_region32_t* visible) {
+    if (surface != nullptr && GdiLookupBitmap(surface) == nullptr) return nullptr;
+    GdiDC* dc = NewDC(false);
+    if (dc == nullptr) return nullptr;
+    dc->owner = owner;
+    dc->bitmap = surface;
+    dc->origin = origin;
+    if (visible != nullptr) {
+        dc->hasVisible = true;
+        if (!pixman_region32_copy(&dc->visible, visible)) {
+            FreeDC(dc);
+            return nullptr;
+        }
+    }
+    GdiUpdateClip(dc);
+    return RegisterDC(dc);
+}
+
+BOOL GdiDeleteWindowDC(HDC hdc) {
+    GdiDC* dc = GdiLookupDC(hdc);
+    if (dc == nullptr || dc->memory) return FALSE;
+    GdiFreeHandle(hdc);
+    FreeDC(dc);
+    return TRUE;
+}
+
+HWND GdiWindowOfDC(HDC hdc) {
+    const GdiDC* dc = GdiLookupDC(hdc);
+    return dc != nullptr && !dc->memory ? dc->owner : nullptr;
+}
+
+// A bitmap goes into a memory DC only, and into one at a time (the stock bitmap
+// excepted). Selecting a region sets the clip and returns its complexity.
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
+    GdiDC* dc = GdiLookupDC(hdc);
+    if (dc == nullptr) return nullptr;
+    switch (GdiKindOf(h)) {
+        case GdiKind::Bitmap: {
+            GdiBitmap* bitmap = GdiLookupBitmap(h);
+            const HBITMAP previous = dc->bitmap;
+            if (!dc->memory || bitmap->surface) return nullptr;
+            if (h == previous) return previous;
+            if (!bitmap->stock && bitmap->selectedInto != nullptr) return nullptr;
+            if (GdiBitmap* old = GdiTargetOf(dc); old != nullptr && old->selectedInto == hdc) {
+                old->selectedInto = nullptr;
+            }
+            if (!bitmap->stock) bitmap->selectedInto = hdc;
+            dc->bitmap = static_cast<HBITMAP>(h);
+            GdiUpdateClip(dc);
+            return previous;
+        }
+        case GdiKind::Region: {
+            const int result = SelectClipRgn(hdc, static_cast<HRGN>(h));
+            return result == ERROR ? nullptr : reinterpret_cast<HGDIOBJ>(static_cast<intptr_t>(result));
+        }
+        case GdiKind::DC:
+        case GdiKind::Brush:
+        case GdiKind::None: break;
+    }
+    return nullptr;
+}
+
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
+    GdiDC* dc = GdiLookupDC(hdc);
+    if (dc == nullptr) return 0xFFFFFFFFu;
+    const COLORREF previous = dc->text.textColor;
+    dc->text.textColor = color & 0x00FFFFFFu;
+    return previous;
+}
+
+COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
+    GdiDC* dc = GdiLookupDC(hdc);
+    if (dc == nullptr) return 0xFFFFFFFFu;
+    const COLORREF previous = dc->text.bkColor;
+    dc->text.bkColor = color & 0x00FFFFFFu;
+    return previous;
+}
+
+int WINAPI SetBkMode(HDC hdc, int mode) {
+    GdiDC* dc = GdiLookupDC(hdc);
+    if (dc == nullptr || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
+    const int previous = dc->text.bkMode;
+    dc->text.bkMode = mode;
+    return previous;
+}
+
+BOOL GdiGetTextState(HDC hdc, GdiTextState* state) {
+    const GdiDC* dc = GdiLookupDC(hdc);
+    if (dc == nullptr || state == nullptr) return FALSE;
+    *state = dc->text;
+    return TRUE;
+}
+
+// Every mode stretches nearest-neighbour; the mode is kept for callers that
+// save and restore it.
+int WINAPI SetStretchBltMode(HDC hdc, int mode) {
+    GdiDC* dc = GdiLookupDC(hdc);
+    if (dc == nullptr || mode < BLACKONWHITE || mode > HALFTONE) return 0;
+    const int previous = dc->stretchMode;
+    dc->stretchMode = mode;
+    return previous;
+}
+
+int WINAPI GetStretchBltMode(HDC hdc) {
+    const GdiDC* dc = GdiLookupDC(hdc);
+    return dc == nullptr ? 0 : dc->stretchMode;
+}
+
+int WINAPI GetDeviceCaps(HDC hdc, int index) {
+    if (GdiLookupDC(hdc) == nullptr) return 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    switch (index) {
+        case RASTERCAPS: return RC_BITBLT | RC_STRETCHBLT | RC_STRETCHDIB;
+        case BITSPIXEL: return 32;
+        case PLANES: return 1;
+        case HORZRES:
+        case VERTRES:
+            DisplayGetBackend().screenSize(&width, &height);
+            return index == HORZRES ? width : height;
+        default: return 0;
+    }
+}

@@ -1,0 +1,101 @@
+// The drawing layer's objects and the handle table that names them. Internal to
+// platform/gdi.
+//
+// Handle table invariants:
+// - A handle is (tag << 56) | (generation << 24) | (index + 1): never zero, and
+//   it names slot `index` only while the slot's generation and kind match. A
+//   slot's generation changes every time it is freed, so a stale handle, a
+//   random value or a handle of another kind is refused in O(1) and its object
+//   is never touched.
+// - Free slots form a singly linked list through `nextFree`.
+// - Objects are counted as live per kind unless they belong to the system
+//   (window surfaces, stock objects).
+#pragma once
+
+#include <pixman.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/gdi/gdi_surface.h"
+#include "platform/win32.h"
+
+enum class GdiKind : uint8_t { None, Bitmap, DC, Region, Brush };
+
+// A bitmap's pixels: `height` rows of `stride` bytes. Row y counted from the
+// top of the picture starts at `memory + topRowOffset + y * rowStep`; rowStep is
+// -stride for bottom-up DIBs, whose top row lies at the highest address.
+struct GdiBitmap {
+    int32_t width;
+    int32_t height;     // always positive
+    int32_t bitsPixel;  // 16 (5-5-5), 24 or 32
+    int32_t stride;     // bytes per row
+    uint8_t* memory;    // lowest address of the pixels, owned by the bitmap
+    ptrdiff_t topRowOffset;
+    ptrdiff_t rowStep;
+    bool exposeBits;    // GetObjectA reports bmBits (DIB sections, surfaces)
+    bool surface;       // a window surface, owned by the window system
+    bool stock;         // the shared 1x1 bitmap of fresh memory DCs
+    HDC selectedInto;   // the memory DC holding it, if any (not for stock/surfaces)
+};
+
+struct GdiDC {
+    bool memory;         // from CreateCompatibleDC; otherwise a window DC
+    HBITMAP bitmap;      // selected bitmap (memory DC) or surface (window DC); may be NULL
+    HWND owner;          // window DCs only
+    POINT origin;        // device pixel of logical (0, 0)
+    bool hasVisible;     // window DCs: visible part of the window, device pixels
+    pixman_region32_t visible;
+    bool hasClip;        // SelectClipRgn, stored in device pixels
+    pixman_region32_t clip;
+    // bitmap bounds & visible & clip, device pixels; kept up to date by GdiUpdateClip.
+    pixman_region32_t effectiveClip;
+    GdiTextState text;
+    int stretchMode;
+};
+
+struct GdiRegion {
+    pixman_region32_t region;
+};
+
+struct GdiBrush {
+    COLORREF color;
+};
+
+// ---- Handle table ----------------------------------------------------------
+// Stores `object` under a new handle; NULL when the table cannot grow.
+void* GdiAllocHandle(GdiKind kind, void* object, bool counted);
+// Releases the handle's slot (the object itself is freed by the caller).
+void GdiFreeHandle(void* handle);
+GdiKind GdiKindOf(const void* handle);
+GdiBitmap* GdiLookupBitmap(const void* handle);
+GdiDC* GdiLookupDC(const void* handle);
+GdiRegion* GdiLookupRegion(const void* handle);
+GdiBrush* GdiLookupBrush(const void* handle);
+
+// ---- Bitmaps ---------------------------------------------------------------
+// A zero-filled bitmap; NULL for bad sizes or when memory runs out.
+HBITMAP GdiNewBitmap(int32_t width, int32_t height, int32_t bitsPixel, bool topDown,
+                     bool exposeBits, bool counted);
+HBITMAP GdiStockBitmap();
+bool GdiDeleteBitmap(HBITMAP handle);
+// Bytes per row for a DIB of this width and depth (rows padded to 4 bytes);
+// 0 when it does not fit the 2^31 - 1 byte limit.
+int64_t GdiDibStride(int64_t width, int32_t bitsPixel);
+
+// ---- Device contexts -------------------------------------------------------
+bool GdiDeleteMemoryDC(HDC handle);
+// Recomputes dc->effectiveClip after the bitmap or the clip changed.
+void GdiUpdateClip(GdiDC* dc);
+// Sets `out` (uninitialised on entry; the caller finis it) to the part of the
+// device box [x1, x2) x [y1, y2) that lies inside the DC's effective clip.
+void GdiClipBox(const GdiDC* dc, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
+                pixman_region32_t* out);
+// The bitmap a DC draws into, or nullptr (screen DC, stale surface).
+GdiBitmap* GdiTargetOf(const GdiDC* dc);
+
+// ---- Regions ---------------------------------------------------------------
+int GdiRegionComplexity(const pixman_region32_t* region);
+// Makes `region` the rectangle [x1, x2) x [y1, y2), or empty when that is empty.
+// Coordinates are clamped to the 32-bit range first.
+void GdiRegionSetBox(pixman_region32_t* region, int64_t x1, int64_t y1, int64_t x2, int64_t y2);

@@ -1,0 +1,121 @@
+// Regions on pixman region32, and the clip region of a device context.
+#include <algorithm>
+#include <new>
+
+#include "platform/gdi/gdi_objects.h"
+
+namespace {
+
+int32_t Clamp32(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+void GdiRegionSetBox(pixman_region32_t* region, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+    pixman_region32_fini(region);
+    const pixman_box32_t box{Clamp32(x1), Clamp32(y1), Clamp32(x2), Clamp32(y2)};
+    if (box.x1 < box.x2 && box.y1 < box.y2) {
+        pixman_region32_init_with_extents(region, &box);
+    } else {
+        pixman_region32_init(region);
+    }
+}
+
+int GdiRegionComplexity(const pixman_region32_t* region) {
+    const int count = pixman_region32_n_rects(const_cast<pixman_region32_t*>(region));
+    return count == 0 ? NULLREGION : count == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+pixman_region32_t* GdiRegionData(HRGN hrgn) {
+    GdiRegion* region = GdiLookupRegion(hrgn);
+    return region == nullptr ? nullptr : &region->region;
+}
+
+HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2) {
+    auto* region = new (std::nothrow) GdiRegion{};
+    if (region == nullptr) return nullptr;
+    pixman_region32_init(&region->region);
+    GdiRegionSetBox(&region->region, std::min(x1, x2), std::min(y1, y2), std::max(x1, x2),
+                    std::max(y1, y2));
+    void* handle = GdiAllocHandle(GdiKind::Region, region, true);
+    if (handle == nullptr) {
+        pixman_region32_fini(&region->region);
+        delete region;
+    }
+    return static_cast<HRGN>(handle);
+}
+
+// The destination may be one of the sources; pixman allows that.
+int WINAPI CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode) {
+    pixman_region32_t* dst = GdiRegionData(hrgnDst);
+    pixman_region32_t* a = GdiRegionData(hrgnSrc1);
+    pixman_region32_t* b = GdiRegionData(hrgnSrc2);
+    if (dst == nullptr || a == nullptr || (iMode != RGN_COPY && b == nullptr)) return ERROR;
+    bool ok = false;
+    switch (iMode) {
+        case RGN_AND: ok = pixman_region32_intersect(dst, a, b); break;
+        case RGN_OR: ok = pixman_region32_union(dst, a, b); break;
+        case RGN_DIFF: ok = pixman_region32_subtract(dst, a, b); break;
+        case RGN_COPY: ok = pixman_region32_copy(dst, a); break;
+        case RGN_XOR: {
+            pixman_region32_t both;
+            pixman_region32_t either;
+            pixman_region32_init(&both);
+            pixman_region32_init(&either);
+            ok = pixman_region32_intersect(&both, a, b) && pixman_region32_union(&either, a, b) &&
+                 pixman_region32_subtract(dst, &either, &both);
+            pixman_region32_fini(&both);
+            pixman_region32_fini(&either);
+            break;
+        }
+        default: return ERROR;
+    }
+    return ok ? GdiRegionComplexity(dst) : ERROR;
+}
+
+int WINAPI GetRgnBox(HRGN hrgn, LPRECT lprc) {
+    pixman_region32_t* region = GdiRegionData(hrgn);
+    if (region == nullptr || lprc == nullptr) return ERROR;
+    const int complexity = GdiRegionComplexity(region);
+    if (complexity == NULLREGION) {
+        *lprc = RECT{0, 0, 0, 0};
+    } else {
+        const pixman_box32_t* box = pixman_region32_extents(region);
+        *lprc = RECT{box->x1, box->y1, box->x2, box->y2};
+    }
+    return complexity;
+}
+
+// The clip is a copy, in device pixels; NULL removes it.
+int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn) {
+    GdiDC* dc = GdiLookupDC(hdc);
+    if (dc == nullptr) return ERROR;
+    if (hrgn == nullptr) {
+        dc->hasClip = false;
+        pixman_region32_fini(&dc->clip);
+        pixman_region32_init(&dc->clip);
+    } else {
+        pixman_region32_t* region = GdiRegionData(hrgn);
+        if (region == nullptr || !pixman_region32_copy(&dc->clip, region)) return ERROR;
+        pixman_region32_translate(&dc->clip, dc->origin.x, dc->origin.y);
+        dc->hasClip = true;
+    }
+    GdiUpdateClip(dc);
+    return GdiRegionComplexity(&dc->effectiveClip);
+}
+
+BOOL WINAPI RectVisible(HDC hdc, const RECT* lprect) {
+    const GdiDC* dc = GdiLookupDC(hdc);
+    if (dc == nullptr || lprect == nullptr) return FALSE;
+    const int64_t x1 = static_cast<int64_t>(std::min(lprect->left, lprect->right)) + dc->origin.x;
+    const int64_t x2 = static_cast<int64_t>(std::max(lprect->left, lprect->right)) + dc->origin.x;
+    const int64_t y1 = static_cast<int64_t>(std::min(lprect->top, lprect->bottom)) + dc->origin.y;
+    const int64_t y2 = static_cast<int64_t>(std::max(lprect->top, lprect->bottom)) + dc->origin.y;
+    pixman_box32_t box{Clamp32(x1), Clamp32(y1), Clamp32(x2), Clamp32(y2)};
+    if (box.x1 >= box.x2 || box.y1 >= box.y2) return FALSE;
+    return pixman_region32_contains_rectangle(const_cast<pixman_region32_t*>(&dc->effectiveClip),
+                                              &box) != PIXMAN_REGION_OUT
+               ? TRUE
+               : FALSE;
+}
