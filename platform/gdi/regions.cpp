@@ -87,20 +87,37 @@ int WINAPI GetRgnBox(HRGN hrgn, LPRECT lprc) {
     return complexity;
 }
 
-// The clip is a copy, in device pixels; NULL removes it.
+// The clip is a copy, in device pixels; NULL removes it. A refused call leaves
+// the DC's clip as it was.
 int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn) {
     GdiDC* dc = GdiLookupDC(hdc);
     if (dc == nullptr) return ERROR;
-    if (hrgn == nullptr) {
-        dc->hasClip = false;
-        pixman_region32_fini(&dc->clip);
-        pixman_region32_init(&dc->clip);
-    } else {
+    pixman_region32_t fresh;
+    pixman_region32_init(&fresh);
+    if (hrgn != nullptr) {
         pixman_region32_t* region = GdiRegionData(hrgn);
-        if (region == nullptr || !pixman_region32_copy(&dc->clip, region)) return ERROR;
-        pixman_region32_translate(&dc->clip, dc->origin.x, dc->origin.y);
-        dc->hasClip = true;
+        bool ok = region != nullptr;
+        if (ok && (dc->origin.x != 0 || dc->origin.y != 0)) {
+            // Only window DCs have an origin, and their surface never changes: cut
+            // the clip to the surface first so that moving it cannot overflow.
+            const GdiBitmap* target = GdiTargetOf(dc);
+            const int64_t width = target != nullptr ? target->width : 0;
+            const int64_t height = target != nullptr ? target->height : 0;
+            GdiRegionSetBox(&fresh, -int64_t{dc->origin.x}, -int64_t{dc->origin.y},
+                            width - dc->origin.x, height - dc->origin.y);
+            ok = pixman_region32_intersect(&fresh, &fresh, region);
+            if (ok) pixman_region32_translate(&fresh, dc->origin.x, dc->origin.y);
+        } else if (ok) {
+            ok = pixman_region32_copy(&fresh, region);
+        }
+        if (!ok) {
+            pixman_region32_fini(&fresh);
+            return ERROR;
+        }
     }
+    pixman_region32_fini(&dc->clip);
+    dc->clip = fresh;
+    dc->hasClip = hrgn != nullptr;
     GdiUpdateClip(dc);
     return GdiRegionComplexity(&dc->effectiveClip);
 }
