@@ -40,7 +40,9 @@ inline int32_t TestPutSprite(int32_t slot, std::string_view name, int32_t width,
                              int32_t x = 0, int32_t y = 0) {
     if (slot < 1 || slot > SprLastSlot()) return 0;
     BYTE* bits = nullptr;
-    HBITMAP bitmap = SprCreateDIB(nullptr, 32, width * frameCount, height, bits);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = SprCreateDIB(screen, 32, width * frameCount, height, bits);
+    ReleaseDC(nullptr, screen);
     if (!bitmap) return 0;
     auto* pixels = reinterpret_cast<uint32_t*>(bits);
     for (int64_t i = 0; i < int64_t(width) * frameCount * height; ++i) pixels[i] = fill;
