@@ -116,8 +116,17 @@ TEST_F(LifetimeTest, ShutdownDeletesEachImageOnce) {
     ASSERT_EQ(TestPutSprite(5, "PLAIN", 3, 3), 5);
     EXPECT_EQ(EngineState.SpriteTable[3].cloneState, -1);
     EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, before.bitmaps + 3);  // back buffer + 2 images
+    // A clone record never frees the handle it holds: give one a bitmap that the
+    // test owns and check that it survives.
+    ASSERT_EQ(TestPutSprite(7, "KEEPER", 2, 2), 7);
+    HBITMAP kept = EngineState.SpriteTable[7].bitmap;
+    EngineState.SpriteTable[7] = SpriteRecord{};
+    ASSERT_EQ(TestPutClone(8, "CLONE3", 3), 8);
+    EngineState.SpriteTable[8].bitmap = kept;
 
     SpriteEngineShutdown();
+    EXPECT_EQ(GetObjectType(kept), static_cast<DWORD>(OBJ_BITMAP));
+    EXPECT_TRUE(DeleteObject(kept));
     const GdiObjectCounts after = PlatformLiveGdiObjects();
     EXPECT_EQ(after.bitmaps, before.bitmaps);
     EXPECT_EQ(after.dcs, before.dcs);
