@@ -230,27 +230,28 @@ TEST(SprCreateDIBTest, BitCountsAndRowLayouts) {
     EXPECT_EQ(PlatformLiveGdiObjects().Total(), before);
 }
 
-// The first row lies at the lowest address: reading the rows back top-down gives
-// them in memory order.
+// The first row lies at the lowest address: GDI drawing on the top row lands in
+// the first width * 4 bytes.
 TEST(SprCreateDIBTest, RowsRunTopDown) {
+    HDC screen = GetDC(nullptr);
     BYTE* bits = nullptr;
-    HBITMAP bitmap = SprCreateDIB(nullptr, 32, 2, 3, bits);
+    HBITMAP bitmap = SprCreateDIB(screen, 32, 2, 3, bits);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
     ASSERT_NE(bitmap, nullptr);
     auto* pixels = reinterpret_cast<uint32_t*>(bits);
-    for (uint32_t i = 0; i < 6; ++i) pixels[i] = 0x00100000u * (i + 1);
-
-    HDC screen = GetDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = 2;
-    info.bmiHeader.biHeight = -3;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    uint32_t rows[6] = {};
-    EXPECT_EQ(GetDIBits(screen, bitmap, 0, 3, rows, &info, DIB_RGB_COLORS), 3);
-    ReleaseDC(nullptr, screen);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(rows[i] & 0x00FFFFFFu, pixels[i]) << i;
+    for (int i = 0; i < 6; ++i) pixels[i] = 0;
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    HBRUSH brush = CreateSolidBrush(RGB(0x12, 0x34, 0x56));
+    const RECT top{0, 0, 2, 1};
+    FillRect(dc, &top, brush);
+    GdiFlush();
+    EXPECT_EQ(pixels[0] & 0x00FFFFFFu, 0x00123456u);
+    EXPECT_EQ(pixels[1] & 0x00FFFFFFu, 0x00123456u);
+    for (int i = 2; i < 6; ++i) EXPECT_EQ(pixels[i], 0u) << i;
+    SelectObject(dc, previous);
+    DeleteObject(brush);
+    DeleteDC(dc);
     DeleteObject(bitmap);
 }
 
