@@ -59,7 +59,7 @@ struct BlendTablesData {
 
 struct EngineStateData {
     ATOM canvasAtoms[7];  // [1..6]: atoms of "QXSPRITE_SUBCLASS1".."6"; [0] unused
-    int32_t engineStarted;  // 1 once a start created the back buffer
+    int32_t engineStarted;  // 1 from a start that created the back buffer until shutdown
     int32_t autoInvalidate; // 1 = commands mark changed rectangles invalid
     std::vector<SpriteRecord> SpriteTable;
     BackBufferData BackBuffer;
