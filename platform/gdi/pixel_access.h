@@ -68,3 +68,7 @@ GdiRowStretch GdiChooseRowStretch(int32_t srcBitsPixel, int32_t dstBitsPixel);
 // Writes `count` pixels of one colour (0x00RRGGBB).
 using GdiRowFill = void (*)(uint8_t* dst, uint32_t pixel, int32_t count);
 GdiRowFill GdiChooseRowFill(int32_t dstBitsPixel);
+
+// Scales the whole of `from` onto the whole of `to`, nearest-neighbour; false
+// when memory runs out.
+bool GdiStretchPicture(const GdiPixelView& to, const GdiPixelView& from);

@@ -82,6 +82,19 @@ bool DibView(const BITMAPINFOHEADER& header, const void* bits, GdiPixelView* vie
 
 }  // namespace
 
+bool GdiStretchPicture(const GdiPixelView& to, const GdiPixelView& from) {
+    auto* columns = static_cast<int32_t*>(malloc(sizeof(int32_t) * static_cast<size_t>(to.width)));
+    if (columns == nullptr) return false;
+    for (int32_t x = 0; x < to.width; ++x) columns[x] = static_cast<int32_t>(SourceIndex(x, from.width, to.width));
+    const GdiRowStretch stretchRow = GdiChooseRowStretch(from.bitsPixel, to.bitsPixel);
+    for (int32_t y = 0; y < to.height; ++y) {
+        stretchRow(to.Row(y), from.Row(static_cast<int32_t>(SourceIndex(y, from.height, to.height))), columns,
+                   to.width);
+    }
+    free(columns);
+    return true;
+}
+
 BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc,
                        int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop) {
     const GdiDC* dst = GdiLookupDC(hdcDest);
