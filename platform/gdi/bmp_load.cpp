@@ -12,37 +12,9 @@
 
 #include "platform/gdi/bmp_file.h"
 #include "platform/gdi/pixel_access.h"
+#include "platform/system/path_encoding.h"
 
 namespace {
-
-// The path as UTF-8 with '\' turned into '/'; false for an empty path or one
-// holding a character that is not a Unicode scalar value.
-bool NarrowPath(LPCWSTR name, std::string* path) {
-    for (const WCHAR* p = name; *p != L'\0'; ++p) {
-        const uint32_t c = static_cast<uint32_t>(*p);
-        if (c == '\\') {
-            *path += '/';
-        } else if (c < 0x80) {
-            *path += static_cast<char>(c);
-        } else if (c < 0x800) {
-            *path += static_cast<char>(0xC0 | (c >> 6));
-            *path += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            if (c >= 0xD800 && c <= 0xDFFF) return false;
-            *path += static_cast<char>(0xE0 | (c >> 12));
-            *path += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *path += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c <= 0x10FFFF) {
-            *path += static_cast<char>(0xF0 | (c >> 18));
-            *path += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            *path += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *path += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            return false;
-        }
-    }
-    return !path->empty();
-}
 
 // The contents of a regular file of at most kBmpMaxFileBytes, or nullptr.
 uint8_t* ReadFile(const std::string& path, size_t* size) {
@@ -89,7 +61,7 @@ HANDLE WINAPI LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx, int c
         return nullptr;
     }
     std::string path;
-    if (!NarrowPath(name, &path)) return nullptr;
+    if (!SysWideToPath(name, &path)) return nullptr;
     size_t size = 0;
     uint8_t* bytes = ReadFile(path, &size);
     if (bytes == nullptr) return nullptr;

@@ -6,8 +6,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <cwchar>
+#include <string>
 
+#include "platform/system/path_encoding.h"
 #include "platform/win32.h"
 
 VOID WINAPI Sleep(DWORD dwMilliseconds) {
@@ -38,23 +39,10 @@ VOID WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime) {
 DWORD WINAPI GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize) {
     if (hModule != nullptr || lpFilename == nullptr || nSize == 0) return 0;
     char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) {
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+    if (length <= 0 || length >= static_cast<ssize_t>(sizeof path)) {
         lpFilename[0] = L'\0';
         return 0;
     }
-    path[length] = '\0';
-    // Decode UTF-8 into wide characters.
-    mbstate_t state{};
-    const char* source = path;
-    const size_t converted = mbsrtowcs(lpFilename, &source, nSize - 1, &state);
-    if (converted == static_cast<size_t>(-1)) {
-        // Not valid in the current locale: copy bytes as Latin-1.
-        DWORD i = 0;
-        for (; i + 1 < nSize && path[i] != '\0'; ++i) lpFilename[i] = static_cast<unsigned char>(path[i]);
-        lpFilename[i] = L'\0';
-        return i;
-    }
-    lpFilename[converted] = L'\0';
-    return static_cast<DWORD>(converted);
+    return SysPathToWide(std::string(path, static_cast<size_t>(length)), lpFilename, nSize);
 }

@@ -255,6 +255,15 @@ TEST_F(GdiLoadImage, ScalesOnLoadAndAcceptsBackslashes) {
     EXPECT_NE(bitmap, nullptr);
     DeleteObject(bitmap);
 
+    // So is a byte that is not UTF-8, escaped as the program path decoder does.
+    const std::string rawByte = folder + "/x\xFF.bmp";
+    SaveFile(rawByte, WriteBmp(BmpSpec{}, Colour));
+    bitmap = LoadImageW(nullptr, (Wide(folder) + L"/x" + wchar_t(0xDCFF) + L".bmp").c_str(), IMAGE_BITMAP, 0, 0,
+                        LR_LOADFROMFILE);
+    EXPECT_NE(bitmap, nullptr);
+    DeleteObject(bitmap);
+    remove(rawByte.c_str());
+
     EXPECT_EQ(LoadImageW(nullptr, Wide(path).c_str(), IMAGE_BITMAP, 0, 0, 0), nullptr);
     EXPECT_EQ(LoadImageW(nullptr, Wide(path).c_str(), 1, 0, 0, LR_LOADFROMFILE), nullptr);
     EXPECT_EQ(LoadImageW(nullptr, Wide(path).c_str(), IMAGE_BITMAP, -1, 0, LR_LOADFROMFILE), nullptr);

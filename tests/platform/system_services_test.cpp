@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/platform_testing.h"
+#include "platform/system/path_encoding.h"
 #include "platform/win32.h"
 
 namespace {
@@ -141,6 +142,41 @@ TEST(SystemServices, LocalTimeModulePathAndSleep) {
     Sleep(2);
     GetLocalTime(&later);
     EXPECT_GE(later.wYear, now.wYear);
+}
+
+// File names decode as UTF-8; other bytes survive as escapes and come back
+// unchanged, so a program path of any bytes can be used to open files.
+TEST(SystemPaths, AnyBytesRoundTrip) {
+    struct Case {
+        std::string bytes;
+        std::wstring wide;
+    } cases[] = {
+        {"/opt/demo", L"/opt/demo"},
+        {"/b\xC3\xA4ll/\xE2\x82\xAC/\xF0\x9F\x99\x82", L"/b\u00e4ll/\u20ac/\U0001F642"},
+        {"/x\xFFy", std::wstring(L"/x") + wchar_t(0xDCFF) + L"y"},
+        {"\xC0\x80", std::wstring() + wchar_t(0xDCC0) + wchar_t(0xDC80)},          // overlong
+        {"\xED\xA0\x80", std::wstring() + wchar_t(0xDCED) + wchar_t(0xDCA0) + wchar_t(0xDC80)},  // a surrogate
+        {"\xE2\x82", std::wstring() + wchar_t(0xDCE2) + wchar_t(0xDC82)},          // cut short
+    };
+    for (const Case& c : cases) {
+        wchar_t wide[64];
+        EXPECT_EQ(SysPathToWide(c.bytes, wide, 64), c.wide.size());
+        EXPECT_EQ(std::wstring(wide), c.wide);
+        std::string back;
+        EXPECT_TRUE(SysWideToPath(wide, &back));
+        EXPECT_EQ(back, c.bytes);
+    }
+    wchar_t small[3];
+    EXPECT_EQ(SysPathToWide("abcdef", small, 3), 2u);
+    EXPECT_EQ(std::wstring(small), L"ab");
+    std::string bytes;
+    EXPECT_TRUE(SysWideToPath(L"a\\b\\c.bmp", &bytes));
+    EXPECT_EQ(bytes, "a/b/c.bmp");
+    bytes.clear();
+    const wchar_t unpaired[] = {L'a', wchar_t(0xD800), 0};
+    EXPECT_FALSE(SysWideToPath(unpaired, &bytes));
+    bytes.clear();
+    EXPECT_FALSE(SysWideToPath(L"", &bytes));
 }
 
 }  // namespace
