@@ -18,6 +18,7 @@ struct AtomEntry {
 };
 
 AtomEntry atomTable[kAtomCount];
+int usedEntries;  // entries at or above this index have never been used
 
 bool IsIntegerAtom(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) <= 0xFFFF; }
 
@@ -33,7 +34,7 @@ bool SameName(const AtomEntry& entry, LPCSTR name, size_t length) {
 
 // The table index of a live atom with this name, or -1.
 int FindEntry(LPCSTR name, size_t length) {
-    for (int i = 0; i < kAtomCount; ++i) {
+    for (int i = 0; i < usedEntries; ++i) {
         if (atomTable[i].references != 0 && SameName(atomTable[i], name, length)) return i;
     }
     return -1;
@@ -65,6 +66,7 @@ ATOM WINAPI GlobalAddAtomA(LPCSTR lpString) {
     for (index = 0; index < kAtomCount && atomTable[index].references != 0; ++index) {
     }
     if (index == kAtomCount) return 0;
+    if (index >= usedEntries) usedEntries = index + 1;
     AtomEntry& entry = atomTable[index];
     entry.references = 1;
     entry.length = static_cast<uint8_t>(length);
