@@ -25,7 +25,7 @@ void Put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-struct BmpSpec {
+struct BmpShape {
     int32_t width = 5;
     int32_t height = 3;  // negative: top-down
     int bitCount = 24;
@@ -37,46 +37,46 @@ struct BmpSpec {
 
 // Writes a file whose pixel (x, y) (y from the top) holds value(x, y): a palette
 // index, a packed 16-bit value or a 0x00RRGGBB colour, by depth.
-std::vector<uint8_t> WriteBmp(const BmpSpec& spec, const std::function<uint32_t(int, int)>& value) {
-    const bool core = spec.headerBytes == 12;
+std::vector<uint8_t> WriteBmp(const BmpShape& shape, const std::function<uint32_t(int, int)>& value) {
+    const bool core = shape.headerBytes == 12;
     const size_t entry = core ? 3 : 4;
-    const size_t masksBytes = spec.headerBytes == 40 ? spec.masks.size() * 4 : 0;
-    const size_t paletteOffset = 14 + spec.headerBytes + masksBytes;
-    const size_t pixelOffset = paletteOffset + spec.palette.size() * entry;
-    const int32_t rows = spec.height < 0 ? -spec.height : spec.height;
-    const size_t stride = (static_cast<size_t>(spec.width) * spec.bitCount + 31) / 32 * 4;
+    const size_t masksBytes = shape.headerBytes == 40 ? shape.masks.size() * 4 : 0;
+    const size_t paletteOffset = 14 + shape.headerBytes + masksBytes;
+    const size_t pixelOffset = paletteOffset + shape.palette.size() * entry;
+    const int32_t rows = shape.height < 0 ? -shape.height : shape.height;
+    const size_t stride = (static_cast<size_t>(shape.width) * shape.bitCount + 31) / 32 * 4;
     std::vector<uint8_t> out(pixelOffset + stride * rows, 0);
     out[0] = 'B';
     out[1] = 'M';
     Put32(out, 2, static_cast<uint32_t>(out.size()));
     Put32(out, 10, static_cast<uint32_t>(pixelOffset));
-    Put32(out, 14, spec.headerBytes);
+    Put32(out, 14, shape.headerBytes);
     if (core) {
-        Put16(out, 18, static_cast<uint32_t>(spec.width));
-        Put16(out, 20, static_cast<uint32_t>(spec.height));
+        Put16(out, 18, static_cast<uint32_t>(shape.width));
+        Put16(out, 20, static_cast<uint32_t>(shape.height));
         Put16(out, 22, 1);
-        Put16(out, 24, static_cast<uint32_t>(spec.bitCount));
+        Put16(out, 24, static_cast<uint32_t>(shape.bitCount));
     } else {
-        Put32(out, 18, static_cast<uint32_t>(spec.width));
-        Put32(out, 22, static_cast<uint32_t>(spec.height));
+        Put32(out, 18, static_cast<uint32_t>(shape.width));
+        Put32(out, 22, static_cast<uint32_t>(shape.height));
         Put16(out, 26, 1);
-        Put16(out, 28, static_cast<uint32_t>(spec.bitCount));
-        Put32(out, 30, spec.compression);
-        Put32(out, 46, static_cast<uint32_t>(spec.palette.size()));
-        for (size_t i = 0; i < spec.masks.size(); ++i) Put32(out, 54 + 4 * i, spec.masks[i]);
+        Put16(out, 28, static_cast<uint32_t>(shape.bitCount));
+        Put32(out, 30, shape.compression);
+        Put32(out, 46, static_cast<uint32_t>(shape.palette.size()));
+        for (size_t i = 0; i < shape.masks.size(); ++i) Put32(out, 54 + 4 * i, shape.masks[i]);
     }
-    for (size_t i = 0; i < spec.palette.size(); ++i) {
-        const uint32_t c = spec.palette[i];
+    for (size_t i = 0; i < shape.palette.size(); ++i) {
+        const uint32_t c = shape.palette[i];
         out[paletteOffset + i * entry] = static_cast<uint8_t>(c);
         out[paletteOffset + i * entry + 1] = static_cast<uint8_t>(c >> 8);
         out[paletteOffset + i * entry + 2] = static_cast<uint8_t>(c >> 16);
     }
     for (int32_t y = 0; y < rows; ++y) {
-        const int32_t memoryRow = spec.height < 0 ? y : rows - 1 - y;
+        const int32_t memoryRow = shape.height < 0 ? y : rows - 1 - y;
         uint8_t* row = out.data() + pixelOffset + memoryRow * stride;
-        for (int32_t x = 0; x < spec.width; ++x) {
+        for (int32_t x = 0; x < shape.width; ++x) {
             const uint32_t v = value(x, y);
-            switch (spec.bitCount) {
+            switch (shape.bitCount) {
                 case 1: row[x / 8] |= static_cast<uint8_t>((v & 1) << (7 - x % 8)); break;
                 case 4: row[x / 2] |= static_cast<uint8_t>((v & 15) << (x % 2 == 0 ? 4 : 0)); break;
                 case 8: row[x] = static_cast<uint8_t>(v); break;
@@ -130,7 +130,7 @@ uint32_t Colour(int x, int y) { return 0x00100000u * (x + 1) + 0x00000A00u * (y 
 // 5 x 3 pictures of every depth and header kind, and the colour expected at (x, y).
 struct Sample {
     const char* name;
-    BmpSpec spec;
+    BmpShape shape;
     std::function<uint32_t(int, int)> value;
     std::function<uint32_t(int, int)> expected;
     int tolerance = 0;  // per channel: the decoder may round 6-bit green down by one
@@ -195,7 +195,7 @@ TEST_F(GdiLoadImage, EveryDepthLoadsAtItsNaturalSize) {
     for (const Sample& sample : Samples()) {
         SCOPED_TRACE(sample.name);
         const std::string path = TempPath(std::string(sample.name) + ".bmp");
-        SaveFile(path, WriteBmp(sample.spec, sample.value));
+        SaveFile(path, WriteBmp(sample.shape, sample.value));
         HBITMAP bitmap = Load(path);
         ASSERT_NE(bitmap, nullptr);
         BITMAP info{};
@@ -222,7 +222,7 @@ TEST_F(GdiLoadImage, ScalesOnLoadAndAcceptsBackslashes) {
     mkdir(folder.c_str(), 0700);
     mkdir((folder + "/graphics").c_str(), 0700);
     const std::string path = folder + "/graphics/picture.bmp";
-    SaveFile(path, WriteBmp(BmpSpec{}, Colour));
+    SaveFile(path, WriteBmp(BmpShape{}, Colour));
     struct Case {
         int cx, cy, width, height;
     } cases[] = {{10, 6, 10, 6}, {0, 6, 5, 6}, {3, 0, 3, 3}, {1, 1, 1, 1}};
@@ -250,14 +250,14 @@ TEST_F(GdiLoadImage, ScalesOnLoadAndAcceptsBackslashes) {
 
     // A name outside ASCII is passed on as UTF-8.
     const std::string accented = folder + "/b\xC3\xA4ll.bmp";
-    SaveFile(accented, WriteBmp(BmpSpec{}, Colour));
+    SaveFile(accented, WriteBmp(BmpShape{}, Colour));
     bitmap = LoadImageW(nullptr, (Wide(folder) + L"/b\u00e4ll.bmp").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     EXPECT_NE(bitmap, nullptr);
     DeleteObject(bitmap);
 
     // So is a byte that is not UTF-8, escaped as the program path decoder does.
     const std::string rawByte = folder + "/x\xFF.bmp";
-    SaveFile(rawByte, WriteBmp(BmpSpec{}, Colour));
+    SaveFile(rawByte, WriteBmp(BmpShape{}, Colour));
     bitmap = LoadImageW(nullptr, (Wide(folder) + L"/x" + wchar_t(0xDCFF) + L".bmp").c_str(), IMAGE_BITMAP, 0, 0,
                         LR_LOADFROMFILE);
     EXPECT_NE(bitmap, nullptr);
@@ -282,7 +282,7 @@ TEST_F(GdiLoadImage, ScalesOnLoadAndAcceptsBackslashes) {
 // Each malformed file is refused by the header check, so no decoder ever sees
 // it and nothing is allocated for the sizes it claims; loading it gives NULL.
 TEST_F(GdiLoadImage, MalformedFilesAreRefused) {
-    BmpSpec paletted;
+    BmpShape paletted;
     paletted.bitCount = 8;
     paletted.palette.assign(4, 0x00FFFFFFu);
     const std::vector<uint8_t> base = WriteBmp(paletted, [](int x, int) { return static_cast<uint32_t>(x % 4); });
