@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/win32.h"
 
@@ -20,3 +22,37 @@ GdiObjectCounts PlatformLiveGdiObjects();
 // Headless backend only: the desktop size that GetSystemMetrics reports
 // (1280 x 1024 until a test sets another).
 void PlatformSetScreenSize(int32_t width, int32_t height);
+
+// ---- Windows -------------------------------------------------------------------
+// Input injected as the desktop would deliver it (headless backend only), in
+// client coordinates of `hwnd`, a top-level window or one of its children. It
+// reaches the message queue at the next PeekMessageW.
+void PlatformInjectMouseDown(HWND hwnd, int32_t x, int32_t y);
+void PlatformInjectMouseUp(HWND hwnd, int32_t x, int32_t y);
+void PlatformInjectMouseMove(HWND hwnd, int32_t x, int32_t y);
+void PlatformInjectClick(HWND hwnd, int32_t x, int32_t y);  // down, then up
+void PlatformInjectKey(HWND hwnd, UINT virtualKey);          // down, then up
+void PlatformInjectClose(HWND hwnd);  // the close box of hwnd's top-level window
+
+// The desktop's side (headless backend only): whether a top-level window has a
+// desktop window, the title shown there (UTF-8), and the rectangles presented to
+// it since the last call (surface pixels).
+bool PlatformHasDesktopWindow(HWND hwnd);
+std::string PlatformDesktopTitle(HWND hwnd);
+std::vector<RECT> PlatformTakePresentedRects(HWND hwnd);
+
+// What a window shows at client (x, y) as a COLORREF, read from its top-level's
+// surface; 0xFFFFFFFF outside the window.
+COLORREF PlatformWindowPixel(HWND hwnd, int32_t x, int32_t y);
+// Saves the window's client area as a PNG picture for a person to look at.
+BOOL PlatformSaveWindowPng(HWND hwnd, const char* path);
+// Resizes a window as the desktop would: the client area becomes width x height
+// and the window gets WM_SIZE.
+BOOL PlatformResizeWindow(HWND hwnd, int32_t width, int32_t height);
+// Runs the message loop (the active dialog's keyboard handling first, then
+// translate and dispatch) until nothing is queued and nothing needs painting,
+// at most maxMessages times; returns how many messages were handled.
+int32_t PlatformPumpMessages(int32_t maxMessages = 10000);
+// Destroys every window still there, for tearing a test down; and counts them.
+void PlatformDestroyAllWindows();
+int32_t PlatformLiveWindowCount();

@@ -1,13 +1,103 @@
-// Device contexts of windows. For now only the screen (no window) has one.
+// Device contexts of windows (GetDC/ReleaseDC and the ones BeginPaint hands out)
+// and the way their drawing reaches the desktop. Every window DC is registered
+// with its top-level window, so a DC never outlives the surface it draws into:
+// resizing or destroying the window deletes the DCs still out.
+#include <algorithm>
+
+#include "platform/display/display.h"
 #include "platform/gdi/gdi_surface.h"
-#include "platform/win32.h"
+#include "platform/user/user_internal.h"
+
+namespace {
+
+// More rectangles than this are presented as their bounding box.
+constexpr int kMaxPresentRects = 64;
+
+}  // namespace
+
+HDC UsrCreateWindowDC(UsrWindow* window, const pixman_region32_t* clip) {
+    UsrWindow* topLevel = UsrTopLevelOf(window);
+    if (topLevel == nullptr) return nullptr;
+    UsrEnsureScratch();
+    const POINT origin = UsrSurfaceOrigin(window);
+    UsrVisibleRegion(window, &userState.scratchVisible);
+    if (clip != nullptr) {
+        pixman_region32_copy(&userState.scratchClip, clip);
+        pixman_region32_translate(&userState.scratchClip, origin.x, origin.y);
+        pixman_region32_intersect(&userState.scratchVisible, &userState.scratchVisible, &userState.scratchClip);
+    }
+    HDC hdc = GdiCreateWindowDC(window->handle, topLevel->surface, origin, &userState.scratchVisible);
+    if (hdc == nullptr) return nullptr;
+    UsrWindowDC record{hdc, window->handle, {}};
+    pixman_region32_init(&record.reach);
+    pixman_region32_copy(&record.reach, &userState.scratchVisible);
+    topLevel->windowDCs.push_back(record);
+    return hdc;
+}
+
+bool UsrReleaseWindowDC(UsrWindow* window, HDC hdc, bool onlyChanged) {
+    UsrWindow* topLevel = UsrTopLevelOf(window);
+    if (topLevel == nullptr || hdc == nullptr) return false;
+    auto& dcs = topLevel->windowDCs;
+    auto found = std::find_if(dcs.begin(), dcs.end(), [&](const UsrWindowDC& record) {
+        return record.dc == hdc && record.window == window->handle;
+    });
+    if (found == dcs.end()) return false;
+    UsrWindowDC record = *found;
+    dcs.erase(found);
+    GdiDeleteWindowDC(record.dc);
+    UsrPresent(topLevel, &record.reach, onlyChanged);
+    pixman_region32_fini(&record.reach);
+    return true;
+}
+
+void UsrDropWindowDCs(UsrWindow* topLevel) {
+    for (UsrWindowDC& record : topLevel->windowDCs) {
+        GdiDeleteWindowDC(record.dc);
+        pixman_region32_fini(&record.reach);
+    }
+    topLevel->windowDCs.clear();
+}
+
+void UsrPresent(UsrWindow* topLevel, const pixman_region32_t* area, bool onlyChanged) {
+    if (!topLevel->desktopOpen || topLevel->pixels == nullptr || !pixman_region32_not_empty(area)) return;
+    int count = 0;
+    const pixman_box32_t* boxes = pixman_region32_rectangles(area, &count);
+    RECT rects[kMaxPresentRects];
+    if (count > kMaxPresentRects) {
+        const pixman_box32_t* extents = pixman_region32_extents(area);
+        rects[0] = RECT{extents->x1, extents->y1, extents->x2, extents->y2};
+        count = 1;
+    } else {
+        for (int i = 0; i < count; ++i) rects[i] = RECT{boxes[i].x1, boxes[i].y1, boxes[i].x2, boxes[i].y2};
+    }
+    DisplayGetBackend().present(topLevel->handle, topLevel->pixels, topLevel->surfaceWidth,
+                                topLevel->surfaceHeight, rects, count, onlyChanged ? TRUE : FALSE);
+}
 
 HDC WINAPI GetDC(HWND hWnd) {
-    if (hWnd != nullptr) return nullptr;
-    return GdiCreateWindowDC(nullptr, nullptr, POINT{0, 0}, nullptr);
+    if (hWnd == nullptr) {
+        HDC hdc = GdiCreateWindowDC(nullptr, nullptr, POINT{0, 0}, nullptr);
+        if (hdc != nullptr) userState.screenDCs.push_back(hdc);
+        return hdc;
+    }
+    UsrWindow* window = UsrFind(hWnd);
+    if (window == nullptr) return nullptr;
+    return UsrCreateWindowDC(window, nullptr);
 }
 
 int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
-    if (GdiWindowOfDC(hDC) != hWnd) return 0;
-    return GdiDeleteWindowDC(hDC) ? 1 : 0;
+    if (hDC == nullptr) return 0;
+    auto& screen = userState.screenDCs;
+    auto found = std::find(screen.begin(), screen.end(), hDC);
+    if (found != screen.end()) {
+        screen.erase(found);
+        GdiDeleteWindowDC(hDC);
+        return 1;
+    }
+    UsrWindow* window = UsrFind(hWnd != nullptr ? hWnd : GdiWindowOfDC(hDC));
+    if (window == nullptr) return 0;
+    // Drawing through a window DC outside painting is rare; most callers only use
+    // it to make compatible objects, so only rows that really changed are sent.
+    return UsrReleaseWindowDC(window, hDC, true) ? 1 : 0;
 }
