@@ -90,7 +90,7 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
     const WCHAR character = CharacterOfKey(lpMsg->wParam);
     if (character == 0 || UsrFind(lpMsg->hwnd) == nullptr) return FALSE;
     // The character is the next message, ahead of later input.
-    userState.queue.push_front(MSG{lpMsg->hwnd, WM_CHAR, character, lpMsg->lParam, TickCount(), lpMsg->pt});
+    userState.queue.push_front(MSG{lpMsg->hwnd, WM_CHAR, static_cast<WPARAM>(character), lpMsg->lParam, TickCount(), lpMsg->pt});
     return TRUE;
 }
 

@@ -6,10 +6,11 @@
 
 namespace {
 
-// Positions stay within +-2^28 and sizes within 2^15, so a window's edges and the
-// sum of a few nested offsets never overflow 32 bits.
+// Positions stay within +-2^28 and sizes within 8192 (a top-level surface of at
+// most 256 MiB), so a window's edges and the sum of a few nested offsets never
+// overflow 32 bits.
 constexpr int64_t kCoordinateLimit = int64_t{1} << 28;
-constexpr int64_t kSizeLimit = int64_t{1} << 15;
+constexpr int64_t kSizeLimit = 8192;
 
 void SubtractBox(pixman_region32_t* region, int64_t left, int64_t top, int64_t right, int64_t bottom) {
     if (right <= left || bottom <= top) return;
