@@ -38,6 +38,7 @@ void PlatformInjectClose(HWND hwnd);  // the close box of hwnd's top-level windo
 // desktop window, the title shown there (UTF-8), and the rectangles presented to
 // it since the last call (surface pixels).
 bool PlatformHasDesktopWindow(HWND hwnd);
+RECT PlatformDesktopWindowRect(HWND hwnd);  // where the desktop placed it; empty if none
 std::string PlatformDesktopTitle(HWND hwnd);
 std::vector<RECT> PlatformTakePresentedRects(HWND hwnd);
 

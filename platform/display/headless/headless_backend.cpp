@@ -12,6 +12,8 @@ namespace {
 
 struct HeadlessWindow {
     std::string title;
+    int32_t x;
+    int32_t y;
     int32_t width;
     int32_t height;
     std::vector<RECT> presented;
@@ -27,8 +29,8 @@ void HeadlessScreenSize(int32_t* width, int32_t* height) {
     *height = screenHeight;
 }
 
-BOOL HeadlessOpenWindow(HWND window, int32_t, int32_t, int32_t width, int32_t height, const char* titleUtf8) {
-    desktopWindows[window] = HeadlessWindow{titleUtf8 != nullptr ? titleUtf8 : "", width, height, {}};
+BOOL HeadlessOpenWindow(HWND window, int32_t x, int32_t y, int32_t width, int32_t height, const char* titleUtf8) {
+    desktopWindows[window] = HeadlessWindow{titleUtf8 != nullptr ? titleUtf8 : "", x, y, width, height, {}};
     return TRUE;
 }
 
@@ -106,6 +108,13 @@ void PlatformInjectKey(HWND hwnd, UINT virtualKey) {
 void PlatformInjectClose(HWND hwnd) { Inject(DisplayEventKind::Close, hwnd, 0, 0, 0); }
 
 bool PlatformHasDesktopWindow(HWND hwnd) { return desktopWindows.count(hwnd) != 0; }
+
+RECT PlatformDesktopWindowRect(HWND hwnd) {
+    auto found = desktopWindows.find(hwnd);
+    if (found == desktopWindows.end()) return RECT{0, 0, 0, 0};
+    const HeadlessWindow& window = found->second;
+    return RECT{window.x, window.y, window.x + window.width, window.y + window.height};
+}
 
 std::string PlatformDesktopTitle(HWND hwnd) {
     auto found = desktopWindows.find(hwnd);
