@@ -1,0 +1,197 @@
+// The SDL2 backend: every visible top-level window is an SDL window on the
+// desktop. Presenting copies the changed rectangles of the window system's
+// surface into SDL's window framebuffer and updates just those rectangles.
+//
+// SDL_HINT_FRAMEBUFFER_ACCELERATION is "0" before the first SDL_GetWindowSurface:
+// the default path through a hidden OpenGL context costs several milliseconds per
+// update under a virtual X server, the plain framebuffer a fraction of one.
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <vector>
+
+#include "platform/display/display.h"
+
+namespace {
+
+struct SdlWindow {
+    SDL_Window* window;
+    Uint32 id;
+};
+
+std::map<HWND, SdlWindow> windows;
+std::vector<SDL_Rect> updateRects;  // reused by every present
+
+bool VideoReady() {
+    static bool ready = false;
+    static bool tried = false;
+    if (tried) return ready;
+    tried = true;
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    ready = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    return ready;
+}
+
+HWND WindowOfId(Uint32 id) {
+    for (const auto& [hwnd, window] : windows) {
+        if (window.id == id) return hwnd;
+    }
+    return nullptr;
+}
+
+UINT VirtualKey(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return static_cast<UINT>('A' + (key - SDLK_a));
+    if (key >= SDLK_0 && key <= SDLK_9) return static_cast<UINT>('0' + (key - SDLK_0));
+    if (key >= SDLK_F1 && key <= SDLK_F12) return static_cast<UINT>(0x70 + (key - SDLK_F1));
+    switch (key) {
+        case SDLK_ESCAPE: return VK_ESCAPE;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER: return VK_RETURN;
+        case SDLK_BACKSPACE: return 0x08;
+        case SDLK_TAB: return 0x09;
+        case SDLK_SPACE: return 0x20;
+        default: return 0;
+    }
+}
+
+void SdlScreenSize(int32_t* width, int32_t* height) {
+    SDL_DisplayMode mode{};
+    if (VideoReady() && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+        *width = mode.w;
+        *height = mode.h;
+        return;
+    }
+    *width = 1280;
+    *height = 1024;
+}
+
+BOOL SdlOpenWindow(HWND hwnd, int32_t x, int32_t y, int32_t width, int32_t height, const char* titleUtf8) {
+    if (!VideoReady() || windows.count(hwnd) != 0) return FALSE;
+    SDL_Window* window = SDL_CreateWindow(titleUtf8, x, y, std::max(width, 1), std::max(height, 1), SDL_WINDOW_SHOWN);
+    if (window == nullptr) return FALSE;
+    windows[hwnd] = SdlWindow{window, SDL_GetWindowID(window)};
+    return TRUE;
+}
+
+void SdlCloseWindow(HWND hwnd) {
+    auto found = windows.find(hwnd);
+    if (found == windows.end()) return;
+    SDL_DestroyWindow(found->second.window);
+    windows.erase(found);
+}
+
+void SdlSetTitle(HWND hwnd, const char* titleUtf8) {
+    auto found = windows.find(hwnd);
+    if (found != windows.end()) SDL_SetWindowTitle(found->second.window, titleUtf8);
+}
+
+void SdlResizeWindow(HWND hwnd, int32_t width, int32_t height) {
+    auto found = windows.find(hwnd);
+    if (found != windows.end()) SDL_SetWindowSize(found->second.window, std::max(width, 1), std::max(height, 1));
+}
+
+void SdlPresent(HWND hwnd, const uint32_t* pixels, int32_t width, int32_t height, const RECT* rects, int32_t count,
+                BOOL onlyChanged) {
+    auto found = windows.find(hwnd);
+    if (found == windows.end() || pixels == nullptr) return;
+    SDL_Surface* screen = SDL_GetWindowSurface(found->second.window);
+    if (screen == nullptr) return;
+    const bool sameLayout = screen->format->BytesPerPixel == 4 &&
+                            (screen->format->format == SDL_PIXELFORMAT_RGB888 ||
+                             screen->format->format == SDL_PIXELFORMAT_ARGB8888);
+    const int32_t right = std::min(width, screen->w);
+    const int32_t bottom = std::min(height, screen->h);
+    updateRects.clear();
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t left = std::max<int32_t>(rects[i].left, 0);
+        int32_t top = std::max<int32_t>(rects[i].top, 0);
+        const int32_t rectRight = std::min<int32_t>(rects[i].right, right);
+        int32_t rectBottom = std::min<int32_t>(rects[i].bottom, bottom);
+        if (rectRight <= left || rectBottom <= top) continue;
+        const size_t rowBytes = static_cast<size_t>(rectRight - left) * 4;
+        auto source = [&](int32_t y) { return pixels + static_cast<size_t>(y) * width + left; };
+        auto target = [&](int32_t y) {
+            return static_cast<uint8_t*>(screen->pixels) + static_cast<size_t>(y) * screen->pitch +
+                   static_cast<size_t>(left) * screen->format->BytesPerPixel;
+        };
+        if (onlyChanged && sameLayout) {
+            // Narrow the rectangle to the rows that differ from what is shown.
+            while (top < rectBottom && std::memcmp(source(top), target(top), rowBytes) == 0) ++top;
+            while (rectBottom > top && std::memcmp(source(rectBottom - 1), target(rectBottom - 1), rowBytes) == 0) {
+                --rectBottom;
+            }
+            if (top == rectBottom) continue;
+        }
+        if (sameLayout) {
+            for (int32_t y = top; y < rectBottom; ++y) std::memcpy(target(y), source(y), rowBytes);
+        } else {
+            SDL_ConvertPixels(rectRight - left, rectBottom - top, SDL_PIXELFORMAT_RGB888, source(top), width * 4,
+                              screen->format->format, target(top), screen->pitch);
+        }
+        updateRects.push_back(SDL_Rect{left, top, rectRight - left, rectBottom - top});
+    }
+    if (!updateRects.empty()) {
+        SDL_UpdateWindowSurfaceRects(found->second.window, updateRects.data(), static_cast<int>(updateRects.size()));
+    }
+}
+
+BOOL SdlPollEvent(DisplayEvent* event) {
+    if (!VideoReady()) return FALSE;
+    SDL_Event sdl;
+    while (SDL_PollEvent(&sdl) != 0) {
+        *event = DisplayEvent{};
+        switch (sdl.type) {
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                if (sdl.button.button != SDL_BUTTON_LEFT) continue;
+                event->kind = sdl.type == SDL_MOUSEBUTTONDOWN ? DisplayEventKind::MouseDown : DisplayEventKind::MouseUp;
+                event->window = WindowOfId(sdl.button.windowID);
+                event->x = sdl.button.x;
+                event->y = sdl.button.y;
+                break;
+            case SDL_MOUSEMOTION:
+                event->kind = DisplayEventKind::MouseMove;
+                event->window = WindowOfId(sdl.motion.windowID);
+                event->x = sdl.motion.x;
+                event->y = sdl.motion.y;
+                break;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                event->kind = sdl.type == SDL_KEYDOWN ? DisplayEventKind::KeyDown : DisplayEventKind::KeyUp;
+                event->window = WindowOfId(sdl.key.windowID);
+                event->virtualKey = VirtualKey(sdl.key.keysym.sym);
+                if (event->virtualKey == 0) continue;
+                break;
+            case SDL_WINDOWEVENT:
+                event->window = WindowOfId(sdl.window.windowID);
+                switch (sdl.window.event) {
+                    case SDL_WINDOWEVENT_CLOSE: event->kind = DisplayEventKind::Close; break;
+                    case SDL_WINDOWEVENT_FOCUS_GAINED: event->kind = DisplayEventKind::FocusGained; break;
+                    case SDL_WINDOWEVENT_FOCUS_LOST: event->kind = DisplayEventKind::FocusLost; break;
+                    case SDL_WINDOWEVENT_EXPOSED: event->kind = DisplayEventKind::Exposed; break;
+                    default: continue;
+                }
+                break;
+            default: continue;
+        }
+        if (event->window != nullptr) return TRUE;
+    }
+    return FALSE;
+}
+
+const DisplayBackend sdlBackend = {
+    .name = "sdl",
+    .screenSize = SdlScreenSize,
+    .openWindow = SdlOpenWindow,
+    .closeWindow = SdlCloseWindow,
+    .setTitle = SdlSetTitle,
+    .resizeWindow = SdlResizeWindow,
+    .present = SdlPresent,
+    .pollEvent = SdlPollEvent,
+};
+
+}  // namespace
+
+const DisplayBackend& DisplayGetBackend() { return sdlBackend; }
