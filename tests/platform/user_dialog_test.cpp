@@ -168,6 +168,7 @@ TEST_F(UserDialog, TheBackgroundIsTheCtlColorDlgBrushElseTheButtonFace) {
     HWND coloured = CreateDialogIndirectParamW(nullptr, dialog.Get(), nullptr, LoggingDialogProc, 0);
     UpdateWindow(coloured);
     EXPECT_EQ(PlatformWindowPixel(coloured, 5, 5), GetSysColor(COLOR_ACTIVECAPTION));
+    KeepPictureOnFailure(coloured, "user_dialog_background");
     DestroyWindow(coloured);
     DeleteObject(answers.background);
 }
@@ -266,6 +267,7 @@ TEST_F(UserDialog, ButtonIsRaisedPressedWhileHeldAndClickedOnReleaseOverIt) {
     PlatformPumpMessages();
     EXPECT_EQ(messageLog.Count(hwnd, WM_COMMAND), 1);
     EXPECT_EQ(PlatformWindowPixel(button, 0, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+    KeepPictureOnFailure(hwnd, "user_dialog_button");
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -128,3 +130,12 @@ private:
     size_t countAt_ = 0;
     std::vector<WORD> words_;
 };
+
+// After a failed pixel check, saves what the window shows to
+// $SPRITE_TEST_OUTPUT/<name>.png for a person to look at.
+inline void KeepPictureOnFailure(HWND hwnd, const char* name) {
+    const char* directory = std::getenv("SPRITE_TEST_OUTPUT");
+    if (!::testing::Test::HasFailure() || directory == nullptr) return;
+    const std::string path = std::string(directory) + "/" + name + ".png";
+    if (PlatformSaveWindowPng(hwnd, path.c_str())) std::printf("picture of the window: %s\n", path.c_str());
+}
