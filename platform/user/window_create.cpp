@@ -12,6 +12,17 @@
 namespace {
 
 constexpr uintptr_t kDialogClassAtom = 0x8002;
+// Children nest at most this deep, which bounds every walk over a window tree.
+constexpr int kMaxNesting = 100;
+
+int NestingDepth(UsrWindow* window) {
+    int depth = 0;
+    while (window != nullptr && (window->style & WS_CHILD) != 0) {
+        ++depth;
+        window = UsrFind(window->parent);
+    }
+    return depth;
+}
 
 bool SameClassName(LPCWSTR given, const wchar_t* known) {
     for (; *given != L'\0' && *known != L'\0'; ++given, ++known) {
@@ -158,7 +169,7 @@ HWND UsrCreateWindow(UsrClass windowClass, DWORD exStyle, LPCWSTR text, DWORD st
                      int height, HWND parentHandle, int32_t id) {
     UsrWindow* parent = UsrFind(parentHandle);
     const bool child = (style & WS_CHILD) != 0;
-    if (child && parent == nullptr) return nullptr;
+    if (child && (parent == nullptr || NestingDepth(parent) >= kMaxNesting)) return nullptr;
     if (parentHandle != nullptr && parent == nullptr) return nullptr;
     UsrWindow* window = UsrAllocWindow();
     if (window == nullptr) return nullptr;

@@ -35,6 +35,12 @@ TEST_F(UserWindows, CreationIsRefusedForUnknownClassesAndOrphanChildren) {
     EXPECT_EQ(MakeChild(nullptr, L"STATIC", 1, 0, 0, 10, 10), nullptr);
     EXPECT_EQ(MakeChild(reinterpret_cast<HWND>(0x12345), L"STATIC", 1, 0, 0, 10, 10), nullptr);
     EXPECT_EQ(PlatformLiveWindowCount(), 0);
+
+    // Nesting is limited, so that walks over a window tree stay shallow.
+    HWND parent = MakeTopLevel(10, 10);
+    int depth = 0;
+    for (HWND child; (child = MakeChild(parent, L"STATIC", 1, 0, 0, 10, 10)) != nullptr; parent = child) ++depth;
+    EXPECT_EQ(depth, 100);
 }
 
 // Handles of destroyed windows and made-up values are never windows, and no call

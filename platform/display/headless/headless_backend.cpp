@@ -51,7 +51,10 @@ void HeadlessResizeWindow(HWND window, int32_t width, int32_t height) {
 void HeadlessPresent(HWND window, const uint32_t*, int32_t, int32_t, const RECT* rects, int32_t count, BOOL) {
     auto found = desktopWindows.find(window);
     if (found == desktopWindows.end()) return;
-    found->second.presented.insert(found->second.presented.end(), rects, rects + count);
+    // Long runs that never ask for them keep only the latest rectangles.
+    auto& presented = found->second.presented;
+    if (presented.size() > 65536) presented.erase(presented.begin(), presented.begin() + 32768);
+    presented.insert(presented.end(), rects, rects + count);
 }
 
 BOOL HeadlessPollEvent(DisplayEvent* event) {
