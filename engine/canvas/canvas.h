@@ -18,6 +18,12 @@ enum class CanvasProperty : int32_t {
 // The painter of property 5: (hwnd, dc, last column, last row); result ignored.
 typedef int32_t (*CanvasBackgroundPainter)(HWND hwnd, HDC dc, int32_t lastColumn, int32_t lastRow);
 
+// Property k of the window under EngineState.canvasAtoms[k]; a missing property,
+// or an atom that was never added, reads as 0 and is never written.
+HANDLE SprGetCanvasProperty(HWND hwnd, CanvasProperty property);
+void SprSetCanvasProperty(HWND hwnd, CanvasProperty property, HANDLE value);
+void SprRemoveCanvasProperty(HWND hwnd, CanvasProperty property);
+
 int32_t SprIsCanvas(HWND hwnd);
 LRESULT CALLBACK SprCanvasWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void SprFreeCanvasBackground(HWND hwnd);
