@@ -1,0 +1,276 @@
+// Test fixture for the canvas tests: a started engine and a visible dialog whose
+// owner-drawn static is the canvas. The dialog draws the static's picture (left
+// half one colour, right half another) on WM_DRAWITEM. Two spy procedures watch
+// the canvas: the inner one is installed before attaching, so it becomes the
+// canvas's previousWndProc and sees what the engine passes on; the outer one can
+// be installed over SprCanvasWndProc to see what reaches the window.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/canvas/canvas.h"
+#include "engine/core/engine_lifetime.h"
+#include "engine/core/engine_state.h"
+#include "engine/core/sprite_names.h"
+#include "engine/sprite_engine.h"
+#include "platform/platform_testing.h"
+#include "platform/win32.h"
+
+namespace canvas_test {
+
+constexpr int kCanvasLeft = 8;
+constexpr int kCanvasTop = 8;
+constexpr int kCanvasWidth = 64;
+constexpr int kCanvasHeight = 48;
+constexpr int kCanvasId = 100;
+
+// Pixel values as they lie in 32-bit bitmaps: 0x00RRGGBB.
+constexpr uint32_t Pixel(COLORREF color) {
+    return (static_cast<uint32_t>(GetRValue(color)) << 16) |
+           (static_cast<uint32_t>(GetGValue(color)) << 8) | GetBValue(color);
+}
+
+struct WatchState {
+    COLORREF pictureLeft = RGB(0x20, 0x40, 0x60);
+    COLORREF pictureRight = RGB(0xA0, 0xB0, 0xC0);
+    int32_t drawItems = 0;         // WM_DRAWITEM received by the dialog
+
+    WNDPROC staticProc = nullptr;  // the static's own procedure
+    int32_t innerPrintClients = 0; // WM_PRINTCLIENT reaching the replaced procedure
+    LPARAM innerPrintFlags = 0;    // lParam of the last one
+    int32_t innerErases = 0;
+    int32_t innerSizes = 0;
+    int32_t innerUser = 0;         // WM_USER
+    int32_t innerDestroys = 0;
+    int32_t canvasAtDestroy = -1;  // SprIsCanvas when WM_DESTROY reached the inner spy
+    int32_t propertiesAtDestroy = -1;  // how many of the six properties were left then
+
+    int32_t outerPaints = 0;       // WM_PAINT reaching the window
+    int32_t outerErases = 0;
+    RECT outerUpdateRect{};        // the update rectangle when WM_PAINT arrived
+};
+inline WatchState Watch;
+
+inline void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
+    const HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+inline INT_PTR CALLBACK TestDialogProc(HWND, UINT msg, WPARAM, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) return TRUE;
+    if (msg == WM_DRAWITEM) {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        ++Watch.drawItems;
+        const RECT& r = item->rcItem;
+        const LONG middle = r.left + (r.right - r.left) / 2;
+        FillSolid(item->hDC, RECT{r.left, r.top, middle, r.bottom}, Watch.pictureLeft);
+        FillSolid(item->hDC, RECT{middle, r.top, r.right, r.bottom}, Watch.pictureRight);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+inline LRESULT CALLBACK InnerSpyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PRINTCLIENT:
+        ++Watch.innerPrintClients;
+        Watch.innerPrintFlags = lParam;
+        break;
+    case WM_ERASEBKGND: ++Watch.innerErases; break;
+    case WM_SIZE: ++Watch.innerSizes; break;
+    case WM_USER: ++Watch.innerUser; return 0;
+    case WM_DESTROY:
+        ++Watch.innerDestroys;
+        Watch.canvasAtDestroy = SprIsCanvas(hwnd);
+        Watch.propertiesAtDestroy = 0;
+        for (int k = 1; k <= 6; ++k) {
+            // A removed property reads 0; tests make sure the values were non-zero.
+            if (GetPropA(hwnd, MAKEINTATOM(EngineState.canvasAtoms[k])) != nullptr) {
+                ++Watch.propertiesAtDestroy;
+            }
+        }
+        break;
+    default: break;
+    }
+    return CallWindowProcA(Watch.staticProc, hwnd, msg, wParam, lParam);
+}
+
+inline LRESULT CALLBACK OuterSpyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT) {
+        ++Watch.outerPaints;
+        GetUpdateRect(hwnd, &Watch.outerUpdateRect, FALSE);
+    }
+    if (msg == WM_ERASEBKGND) ++Watch.outerErases;
+    return CallWindowProcA(&SprCanvasWndProc, hwnd, msg, wParam, lParam);
+}
+
+// An extended in-memory dialog template with no items, "SYSTEM" 10 pt.
+inline std::vector<WORD> DialogTemplate(short cx, short cy) {
+    std::vector<WORD> t;
+    auto dword = [&t](DWORD v) {
+        t.push_back(LOWORD(v));
+        t.push_back(HIWORD(v));
+    };
+    auto text = [&t](const char* s) {
+        do t.push_back(static_cast<WORD>(static_cast<unsigned char>(*s))); while (*s++ != 0);
+    };
+    t.push_back(1);       // dlgVer
+    t.push_back(0xFFFF);  // signature: extended template
+    dword(0);             // helpID
+    dword(0);             // exStyle
+    dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_SETFONT);
+    t.push_back(0);  // no items
+    t.push_back(0);  // x
+    t.push_back(0);  // y
+    t.push_back(static_cast<WORD>(cx));
+    t.push_back(static_cast<WORD>(cy));
+    t.push_back(0);  // no menu
+    t.push_back(0);  // default class
+    text("Canvas test");
+    t.push_back(10);   // point size
+    t.push_back(400);  // weight
+    t.push_back(0);    // italic, charset
+    text("SYSTEM");
+    return t;
+}
+
+// A sprite record filled by hand: one frame of a solid colour, key magenta.
+inline void PutSprite(int32_t slot, HWND canvas, int32_t x, int32_t y, int32_t width,
+                      int32_t height, uint32_t pixel, int32_t visible) {
+    SpriteRecord& s = EngineState.SpriteTable[slot];
+    s = SpriteRecord{};
+    s.nameKey = SprNameKey(std::string("SPR") + std::to_string(slot));
+    s.width = width;
+    s.height = height;
+    s.frameCount = 1;
+    s.currentFrame = 1;
+    BYTE* bits = nullptr;
+    s.bitmap = SprCreateDIB(nullptr, 32, width, height, bits);
+    s.bits = bits;
+    auto* p = reinterpret_cast<uint32_t*>(bits);
+    for (int32_t i = 0; i < width * height; ++i) p[i] = pixel;
+    s.transparentColor = 0x00FF00FF;
+    s.canvas = canvas;
+    s.x = x;
+    s.y = y;
+    s.visible = visible;
+}
+
+// The pixels of a 32-bit DIB section that a test can point a DC at.
+struct Surface {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+    uint32_t* pixels = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+
+    Surface(int32_t w, int32_t h, uint32_t fill) : width(w), height(h) {
+        BYTE* bits = nullptr;
+        bitmap = SprCreateDIB(nullptr, 32, w, h, bits);
+        pixels = reinterpret_cast<uint32_t*>(bits);
+        for (int32_t i = 0; i < w * h; ++i) pixels[i] = fill;
+        dc = CreateCompatibleDC(nullptr);
+        previous = SelectObject(dc, bitmap);
+    }
+    ~Surface() {
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+    }
+    uint32_t At(int32_t x, int32_t y) const { return pixels[y * width + x] & 0x00FFFFFF; }
+};
+
+// What the window shows in its client area, read back through a window DC.
+inline std::vector<uint32_t> ReadClient(HWND hwnd, int32_t& width, int32_t& height) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    width = client.right;
+    height = client.bottom;
+    Surface copy(width, height, 0);
+    const HDC windowDC = GetDC(hwnd);
+    BitBlt(copy.dc, 0, 0, width, height, windowDC, 0, 0, SRCCOPY);
+    ReleaseDC(hwnd, windowDC);
+    std::vector<uint32_t> result(copy.pixels, copy.pixels + width * height);
+    for (auto& p : result) p &= 0x00FFFFFF;
+    return result;
+}
+
+class CanvasTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Watch = WatchState{};
+        SpriteEngineInit();
+        SpriteEngineStart(10, -1, -1);
+        const std::vector<WORD> tmpl = DialogTemplate(100, 60);
+        dialog = CreateDialogIndirectParamW(nullptr,
+                                            reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()),
+                                            nullptr, &TestDialogProc, 0);
+        ASSERT_NE(dialog, nullptr);
+        canvas = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW,
+                                 kCanvasLeft, kCanvasTop, kCanvasWidth, kCanvasHeight, dialog,
+                                 reinterpret_cast<HMENU>(static_cast<intptr_t>(kCanvasId)),
+                                 nullptr, nullptr);
+        ASSERT_NE(canvas, nullptr);
+        ShowWindow(dialog, SW_SHOW);
+        Watch.staticProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(canvas, GWLP_WNDPROC));
+        SetWindowLongPtrA(canvas, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&InnerSpyProc));
+    }
+
+    void TearDown() override {
+        if (IsWindow(dialog)) DestroyWindow(dialog);
+        SpriteEngineShutdown();
+    }
+
+    // Attaches the canvas and paints it once, so that every test starts from a
+    // canvas with a snapshot and nothing invalid.
+    void AttachAndPaint() {
+        SpriteAttachCanvas(canvas);
+        ASSERT_EQ(SprIsCanvas(canvas), 1);
+        SpriteRedrawCanvas(canvas);
+    }
+
+    void InstallOuterSpy() {
+        SetWindowLongPtrA(canvas, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OuterSpyProc));
+    }
+
+    HANDLE Property(CanvasProperty k) const {
+        return GetPropA(canvas, MAKEINTATOM(EngineState.canvasAtoms[static_cast<int>(k)]));
+    }
+
+    uint32_t PictureAt(int32_t x, int32_t width) const {
+        return Pixel(x < width / 2 ? Watch.pictureLeft : Watch.pictureRight);
+    }
+
+    // Every pixel of the client area that `expected` gives; reports the first miss.
+    template <typename Expected>
+    void ExpectClient(Expected expected) {
+        int32_t width = 0;
+        int32_t height = 0;
+        const std::vector<uint32_t> shown = ReadClient(canvas, width, height);
+        for (int32_t y = 0; y < height; ++y) {
+            for (int32_t x = 0; x < width; ++x) {
+                const uint32_t want = expected(x, y, width);
+                if (shown[y * width + x] != want) {
+                    ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex
+                                  << shown[y * width + x] << ", expected " << want;
+                    return;
+                }
+            }
+        }
+    }
+
+    void ExpectPicture() {
+        ExpectClient([this](int32_t x, int32_t, int32_t width) { return PictureAt(x, width); });
+    }
+
+    HWND dialog = nullptr;
+    HWND canvas = nullptr;
+};
+
+}  // namespace canvas_test
