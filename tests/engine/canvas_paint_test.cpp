@@ -10,20 +10,12 @@ constexpr uint32_t kSentinel = 0x00ABCDEF;
 // Fills the back buffer's part under the canvas with a value no paint produces,
 // so that a test can tell whether the compositor wrote there.
 void MarkBackBuffer() {
-    BITMAP info{};
-    GetObjectA(EngineState.BackBuffer.bitmap, sizeof info, &info);
-    auto* pixels = reinterpret_cast<uint32_t*>(EngineState.BackBuffer.bits);
     for (int32_t y = 0; y < kCanvasHeight; ++y) {
-        for (int32_t x = 0; x < kCanvasWidth; ++x) pixels[y * info.bmWidth + x] = kSentinel;
+        for (int32_t x = 0; x < kCanvasWidth; ++x) TestBackPixel(x, y) = kSentinel;
     }
 }
 
-uint32_t BackBufferAt(int32_t x, int32_t y) {
-    BITMAP info{};
-    GetObjectA(EngineState.BackBuffer.bitmap, sizeof info, &info);
-    const auto* pixels = reinterpret_cast<const uint32_t*>(EngineState.BackBuffer.bits);
-    return pixels[y * info.bmWidth + x] & 0x00FFFFFF;
-}
+uint32_t BackBufferAt(int32_t x, int32_t y) { return TestBackPixel(x, y) & 0x00FFFFFF; }
 
 TEST_F(CanvasTest, WithoutSpritesTheSnapshotIsShownAndTheCompositorNotCalled) {
     SpriteAttachCanvas(canvas);

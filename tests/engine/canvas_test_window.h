@@ -1,4 +1,4 @@
-// Test fixture for the canvas tests: a started engine and a visible dialog whose
+// Test fixture for the canvas tests: the started engine of EngineTest and a visible dialog whose
 // owner-drawn static is the canvas. The dialog draws the static's picture (left
 // half one colour, right half another) on WM_DRAWITEM. Two spy procedures watch
 // the canvas: the inner one is installed before attaching, so it becomes the
@@ -9,16 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "engine/canvas/canvas.h"
-#include "engine/core/engine_lifetime.h"
-#include "engine/core/engine_state.h"
-#include "engine/core/sprite_names.h"
-#include "engine/sprite_engine.h"
-#include "platform/platform_testing.h"
-#include "platform/win32.h"
+#include "engine_fixture.h"
 
 namespace canvas_test {
 
@@ -139,26 +133,12 @@ inline std::vector<WORD> DialogTemplate(short cx, short cy) {
     return t;
 }
 
-// A sprite record filled by hand: one frame of a solid colour, key magenta.
+// A one-frame sprite of a solid colour on `canvas`, shown or hidden.
 inline void PutSprite(int32_t slot, HWND canvas, int32_t x, int32_t y, int32_t width,
                       int32_t height, uint32_t pixel, int32_t visible) {
-    SpriteRecord& s = EngineState.SpriteTable[slot];
-    s = SpriteRecord{};
-    s.nameKey = SprNameKey(std::string("SPR") + std::to_string(slot));
-    s.width = width;
-    s.height = height;
-    s.frameCount = 1;
-    s.currentFrame = 1;
-    BYTE* bits = nullptr;
-    s.bitmap = SprCreateDIB(nullptr, 32, width, height, bits);
-    s.bits = bits;
-    auto* p = reinterpret_cast<uint32_t*>(bits);
-    for (int32_t i = 0; i < width * height; ++i) p[i] = pixel;
-    s.transparentColor = 0x00FF00FF;
-    s.canvas = canvas;
-    s.x = x;
-    s.y = y;
-    s.visible = visible;
+    const char name[] = {'S', static_cast<char>('0' + slot), 0};
+    ASSERT_EQ(TestPutSprite(slot, name, width, height, 1, pixel, canvas, x, y), slot);
+    EngineState.SpriteTable[slot].visible = visible;
 }
 
 // The pixels of a 32-bit DIB section that a test can point a DC at.
@@ -201,12 +181,11 @@ inline std::vector<uint32_t> ReadClient(HWND hwnd, int32_t& width, int32_t& heig
     return result;
 }
 
-class CanvasTest : public ::testing::Test {
+class CanvasTest : public EngineTest {
 protected:
     void SetUp() override {
         Watch = WatchState{};
-        SpriteEngineInit();
-        SpriteEngineStart(10, -1, -1);
+        EngineTest::SetUp();
         const std::vector<WORD> tmpl = DialogTemplate(100, 60);
         dialog = CreateDialogIndirectParamW(nullptr,
                                             reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()),
@@ -224,7 +203,7 @@ protected:
 
     void TearDown() override {
         if (IsWindow(dialog)) DestroyWindow(dialog);
-        SpriteEngineShutdown();
+        EngineTest::TearDown();
     }
 
     // Attaches the canvas and paints it once, so that every test starts from a
