@@ -166,19 +166,17 @@ struct Surface {
     uint32_t At(int32_t x, int32_t y) const { return pixels[y * width + x] & 0x00FFFFFF; }
 };
 
-// What the window shows in its client area, read back through a window DC.
+// What the window shows in its client area, as pixel values.
 inline std::vector<uint32_t> ReadClient(HWND hwnd, int32_t& width, int32_t& height) {
     RECT client{};
     GetClientRect(hwnd, &client);
     width = client.right;
     height = client.bottom;
-    Surface copy(width, height, 0);
-    const HDC windowDC = GetDC(hwnd);
-    BitBlt(copy.dc, 0, 0, width, height, windowDC, 0, 0, SRCCOPY);
-    ReleaseDC(hwnd, windowDC);
-    std::vector<uint32_t> result(copy.pixels, copy.pixels + width * height);
-    for (auto& p : result) p &= 0x00FFFFFF;
-    return result;
+    std::vector<uint32_t> shown(static_cast<size_t>(width) * height);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) shown[y * width + x] = Pixel(PlatformWindowPixel(hwnd, x, y));
+    }
+    return shown;
 }
 
 class CanvasTest : public EngineTest {
