@@ -1,6 +1,6 @@
-// Test fixture for the canvas tests: the started engine of EngineTest and a visible dialog whose
-// owner-drawn static is the canvas. The dialog draws the static's picture (left
-// half one colour, right half another) on WM_DRAWITEM. Two spy procedures watch
+// Test fixture for the canvas tests: the started engine of EngineTest and a visible
+// dialog whose owner-drawn static is the canvas. The dialog draws the static's
+// picture (left half one colour, right half another) on WM_DRAWITEM. Two spy procedures watch
 // the canvas: the inner one is installed before attaching, so it becomes the
 // canvas's previousWndProc and sees what the engine passes on; the outer one can
 // be installed over SprCanvasWndProc to see what reaches the window.
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/canvas/canvas.h"
@@ -31,7 +32,6 @@ constexpr uint32_t Pixel(COLORREF color) {
 struct WatchState {
     COLORREF pictureLeft = RGB(0x20, 0x40, 0x60);
     COLORREF pictureRight = RGB(0xA0, 0xB0, 0xC0);
-    int32_t drawItems = 0;         // WM_DRAWITEM received by the dialog
 
     WNDPROC staticProc = nullptr;  // the static's own procedure
     int32_t innerPrintClients = 0; // WM_PRINTCLIENT reaching the replaced procedure
@@ -59,7 +59,6 @@ inline INT_PTR CALLBACK TestDialogProc(HWND, UINT msg, WPARAM, LPARAM lParam) {
     if (msg == WM_INITDIALOG) return TRUE;
     if (msg == WM_DRAWITEM) {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        ++Watch.drawItems;
         const RECT& r = item->rcItem;
         const LONG middle = r.left + (r.right - r.left) / 2;
         FillSolid(item->hDC, RECT{r.left, r.top, middle, r.bottom}, Watch.pictureLeft);
