@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/gdi/gdi_surface.h"
+#include "platform/system/path_encoding.h"
 
 namespace {
 
@@ -41,21 +42,7 @@ std::string LineUtf8(LPCWSTR text, size_t count) {
         uint32_t c = static_cast<uint32_t>(text[i]);
         if (c < 0x20) c = ' ';
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
+        SysAppendUtf8(out, c);
     }
     return out;
 }

@@ -57,31 +57,36 @@ DWORD SysPathToWide(const std::string& bytes, LPWSTR out, DWORD capacity) {
     return written;
 }
 
+void SysAppendUtf8(std::string& out, uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
 bool SysWideToPath(LPCWSTR path, std::string* bytes) {
     if (path == nullptr) return false;
     for (const WCHAR* p = path; *p != L'\0'; ++p) {
         const uint32_t c = static_cast<uint32_t>(*p);
         if (c == '\\') {
             *bytes += '/';
-        } else if (c < 0x80) {
-            *bytes += static_cast<char>(c);
         } else if (c >= 0xDC80 && c <= 0xDCFF) {
-            *bytes += static_cast<char>(c & 0xFF);
-        } else if (c < 0x800) {
-            *bytes += static_cast<char>(0xC0 | (c >> 6));
-            *bytes += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            if (c >= 0xD800 && c <= 0xDFFF) return false;
-            *bytes += static_cast<char>(0xE0 | (c >> 12));
-            *bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *bytes += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c <= 0x10FFFF) {
-            *bytes += static_cast<char>(0xF0 | (c >> 18));
-            *bytes += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            *bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *bytes += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
+            *bytes += static_cast<char>(c & 0xFF);  // an escaped byte
+        } else if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
             return false;
+        } else {
+            SysAppendUtf8(*bytes, c);
         }
     }
     return !bytes->empty();

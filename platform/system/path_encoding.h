@@ -4,9 +4,14 @@
 // name the file system holds survives the round trip. Internal to platform/.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/win32.h"
+
+// Appends the UTF-8 bytes of the Unicode scalar value `c` (0..0x10FFFF, not a
+// surrogate; the caller replaces anything else).
+void SysAppendUtf8(std::string& out, uint32_t c);
 
 // Decodes `bytes` into `out` (room for `capacity` characters, terminator
 // included); the result is truncated and always terminated. Returns the number

@@ -7,6 +7,7 @@
 
 #include "platform/display/display.h"
 #include "platform/gdi/gdi_surface.h"
+#include "platform/system/path_encoding.h"
 #include "platform/user/user_internal.h"
 
 namespace {
@@ -121,21 +122,7 @@ std::string UsrToUtf8(const std::wstring& text) {
     for (wchar_t wc : text) {
         uint32_t c = static_cast<uint32_t>(wc);
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
+        SysAppendUtf8(out, c);
     }
     return out;
 }
