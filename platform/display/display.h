@@ -45,10 +45,9 @@ struct DisplayBackend {
     void (*setTitle)(HWND window, const char* titleUtf8);
     void (*resizeWindow)(HWND window, int32_t width, int32_t height);
     // Copies `count` rectangles of the window's surface (top-down 32-bit pixels,
-    // `width` pixels a row) to the desktop window. With onlyChanged the backend
-    // may skip the rows that already show the same pixels.
+    // `width` pixels a row) to the desktop window.
     void (*present)(HWND window, const uint32_t* pixels, int32_t width, int32_t height,
-                    const RECT* rects, int32_t count, BOOL onlyChanged);
+                    const RECT* rects, int32_t count);
     // Takes the next input event without waiting; FALSE when there is none.
     BOOL (*pollEvent)(DisplayEvent* event);
 };

@@ -2,6 +2,7 @@
 // into a window surface, selection rules, text and stretch state, and device
 // capabilities. Every DC keeps its effective clip (target bounds, visible part
 // and selected clip) up to date, so that drawing calls need no recomputation.
+#include <algorithm>
 #include <new>
 
 #include "platform/display/display.h"
@@ -54,6 +55,22 @@ void GdiClipBox(const GdiDC* dc, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
     pixman_region32_init(out);
     GdiRegionSetBox(out, x1, y1, x2, y2);
     pixman_region32_intersect(out, out, const_cast<pixman_region32_t*>(&dc->effectiveClip));
+    if (!pixman_region32_not_empty(out)) return;
+    const pixman_box32_t* box = pixman_region32_extents(out);
+    pixman_box32_t& drawn = dc->drawn;
+    if (drawn.x1 >= drawn.x2) {
+        drawn = *box;
+    } else {
+        drawn = {std::min(drawn.x1, box->x1), std::min(drawn.y1, box->y1), std::max(drawn.x2, box->x2),
+                 std::max(drawn.y2, box->y2)};
+    }
+}
+
+BOOL GdiWindowDCDrawn(HDC hdc, RECT* box) {
+    const GdiDC* dc = GdiLookupDC(hdc);
+    if (dc == nullptr || dc->memory || box == nullptr || dc->drawn.x1 >= dc->drawn.x2) return FALSE;
+    *box = RECT{dc->drawn.x1, dc->drawn.y1, dc->drawn.x2, dc->drawn.y2};
+    return TRUE;
 }
 
 HDC WINAPI CreateCompatibleDC(HDC hdc) {

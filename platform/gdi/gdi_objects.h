@@ -52,6 +52,10 @@ struct GdiDC {
     pixman_region32_t effectiveClip;
     GdiTextState text;
     int stretchMode;
+    // Bounding box of every area drawn through this DC, device pixels; empty
+    // (x1 >= x2) until something is drawn. GdiClipBox grows it, so the window
+    // system presents only what a DC really changed.
+    mutable pixman_box32_t drawn;
 };
 
 struct GdiRegion {
@@ -88,7 +92,8 @@ bool GdiDeleteMemoryDC(HDC handle);
 // Recomputes dc->effectiveClip after the bitmap or the clip changed.
 void GdiUpdateClip(GdiDC* dc);
 // Sets `out` (uninitialised on entry; the caller finis it) to the part of the
-// device box [x1, x2) x [y1, y2) that lies inside the DC's effective clip.
+// device box [x1, x2) x [y1, y2) that lies inside the DC's effective clip: the
+// area a drawing call is about to write, which is added to dc->drawn.
 void GdiClipBox(const GdiDC* dc, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
                 pixman_region32_t* out);
 // The bitmap a DC draws into, or nullptr (screen DC, stale surface).

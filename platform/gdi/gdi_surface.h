@@ -20,6 +20,9 @@ void GdiDeleteSurfaceBitmap(HBITMAP surface);
 // with GdiDeleteWindowDC (ReleaseDC and EndPaint use it).
 HDC GdiCreateWindowDC(HWND owner, HBITMAP surface, POINT origin, const pixman_region32_t* visible);
 BOOL GdiDeleteWindowDC(HDC hdc);
+// The bounding box, in surface pixels, of everything drawn through a window DC
+// since it was made; FALSE when nothing was drawn, or for any other handle.
+BOOL GdiWindowDCDrawn(HDC hdc, RECT* box);
 // The window a DC from GdiCreateWindowDC belongs to; NULL for other DCs or invalid handles.
 HWND GdiWindowOfDC(HDC hdc);
 

@@ -77,7 +77,7 @@ void HandleEvent(const DisplayEvent& event) {
             pixman_region32_t all;
             pixman_region32_init_rect(&all, 0, 0, static_cast<uint32_t>(topLevel->surfaceWidth),
                                       static_cast<uint32_t>(topLevel->surfaceHeight));
-            UsrPresent(topLevel, &all, false);
+            UsrPresent(topLevel, &all);
             pixman_region32_fini(&all);
             break;
         }

@@ -48,7 +48,7 @@ void EraseNow(HWND hwnd) {
     if (hdc == nullptr) return;
     SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0);
     window = UsrFind(hwnd);
-    if (window != nullptr) UsrReleaseWindowDC(window, hdc, false);
+    if (window != nullptr) UsrReleaseWindowDC(window, hdc);
 }
 
 bool PaintableWithUpdate(UsrWindow* window) {
@@ -267,6 +267,6 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
     UsrWindow* window = UsrFind(hWnd);
     if (window == nullptr || lpPaint == nullptr) return TRUE;
-    UsrReleaseWindowDC(window, lpPaint->hdc, false);
+    UsrReleaseWindowDC(window, lpPaint->hdc);
     return TRUE;
 }

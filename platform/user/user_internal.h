@@ -138,13 +138,13 @@ void UsrFillSysColor(HDC hdc, const RECT* rect, int colorIndex);
 // to `clip` (client coordinates). Registered with the top-level so it never
 // outlives the surface.
 HDC UsrCreateWindowDC(UsrWindow* window, const pixman_region32_t* clip);
-// Deletes a DC made by UsrCreateWindowDC for `window` and shows what it could
-// have drawn (with onlyChanged, only rows that differ); false if it is not one of its DCs.
-bool UsrReleaseWindowDC(UsrWindow* window, HDC hdc, bool onlyChanged);
+// Deletes a DC made by UsrCreateWindowDC for `window` and shows what was drawn
+// through it; false if it is not one of its DCs.
+bool UsrReleaseWindowDC(UsrWindow* window, HDC hdc);
 // Deletes every DC drawing into the top-level's surface.
 void UsrDropWindowDCs(UsrWindow* topLevel);
 // Shows the region (surface pixels) of the top-level's surface on the desktop.
-void UsrPresent(UsrWindow* topLevel, const pixman_region32_t* area, bool onlyChanged);
+void UsrPresent(UsrWindow* topLevel, const pixman_region32_t* area);
 
 // ---- Windows (window_create.cpp, window_state.cpp) ----
 HWND UsrCreateWindow(UsrClass windowClass, DWORD exStyle, LPCWSTR text, DWORD style, int x, int y,

@@ -35,7 +35,7 @@ HDC UsrCreateWindowDC(UsrWindow* window, const pixman_region32_t* clip) {
     return hdc;
 }
 
-bool UsrReleaseWindowDC(UsrWindow* window, HDC hdc, bool onlyChanged) {
+bool UsrReleaseWindowDC(UsrWindow* window, HDC hdc) {
     UsrWindow* topLevel = UsrTopLevelOf(window);
     if (topLevel == nullptr || hdc == nullptr) return false;
     auto& dcs = topLevel->windowDCs;
@@ -45,8 +45,15 @@ bool UsrReleaseWindowDC(UsrWindow* window, HDC hdc, bool onlyChanged) {
     if (found == dcs.end()) return false;
     UsrWindowDC record = *found;
     dcs.erase(found);
+    // Only what was drawn through the DC, inside what it could reach, changed.
+    RECT drawn{};
+    if (GdiWindowDCDrawn(record.dc, &drawn)) {
+        pixman_region32_intersect_rect(&record.reach, &record.reach, drawn.left, drawn.top,
+                                       static_cast<unsigned>(drawn.right - drawn.left),
+                                       static_cast<unsigned>(drawn.bottom - drawn.top));
+        UsrPresent(topLevel, &record.reach);
+    }
     GdiDeleteWindowDC(record.dc);
-    UsrPresent(topLevel, &record.reach, onlyChanged);
     pixman_region32_fini(&record.reach);
     return true;
 }
@@ -59,7 +66,7 @@ void UsrDropWindowDCs(UsrWindow* topLevel) {
     topLevel->windowDCs.clear();
 }
 
-void UsrPresent(UsrWindow* topLevel, const pixman_region32_t* area, bool onlyChanged) {
+void UsrPresent(UsrWindow* topLevel, const pixman_region32_t* area) {
     if (!topLevel->desktopOpen || topLevel->pixels == nullptr || !pixman_region32_not_empty(area)) return;
     int count = 0;
     const pixman_box32_t* boxes = pixman_region32_rectangles(area, &count);
@@ -72,7 +79,7 @@ void UsrPresent(UsrWindow* topLevel, const pixman_region32_t* area, bool onlyCha
         for (int i = 0; i < count; ++i) rects[i] = RECT{boxes[i].x1, boxes[i].y1, boxes[i].x2, boxes[i].y2};
     }
     DisplayGetBackend().present(topLevel->handle, topLevel->pixels, topLevel->surfaceWidth,
-                                topLevel->surfaceHeight, rects, count, onlyChanged ? TRUE : FALSE);
+                                topLevel->surfaceHeight, rects, count);
 }
 
 HDC WINAPI GetDC(HWND hWnd) {
@@ -97,7 +104,5 @@ int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
     }
     UsrWindow* window = UsrFind(hWnd != nullptr ? hWnd : GdiWindowOfDC(hDC));
     if (window == nullptr) return 0;
-    // Drawing through a window DC outside painting is rare; most callers only use
-    // it to make compatible objects, so only rows that really changed are sent.
-    return UsrReleaseWindowDC(window, hDC, true) ? 1 : 0;
+    return UsrReleaseWindowDC(window, hDC) ? 1 : 0;
 }

@@ -313,8 +313,14 @@ TEST_F(UserPainting, DrawingThroughGetDcReachesTheDesktopAtRelease) {
     EXPECT_TRUE(ReleaseDC(hwnd, hdc));
     const std::vector<RECT> presented = PlatformTakePresentedRects(hwnd);
     ASSERT_FALSE(presented.empty());
-    EXPECT_TRUE(SameRect(presented[0], RECT{0, 0, 100, 100}));  // what the DC could reach
+    ASSERT_EQ(presented.size(), 1u);
+    EXPECT_TRUE(SameRect(presented[0], RECT{10, 20, 30, 40}));  // only what was drawn
     EXPECT_FALSE(ReleaseDC(hwnd, hdc));                         // released once only
+
+    // A DC used only to make compatible objects changes nothing on the desktop.
+    hdc = GetDC(hwnd);
+    EXPECT_TRUE(ReleaseDC(hwnd, hdc));
+    EXPECT_TRUE(PlatformTakePresentedRects(hwnd).empty());
 
     // A screen DC makes compatible objects and is released with no window.
     HDC screen = GetDC(nullptr);

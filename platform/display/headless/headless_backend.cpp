@@ -48,7 +48,7 @@ void HeadlessResizeWindow(HWND window, int32_t width, int32_t height) {
     found->second.height = height;
 }
 
-void HeadlessPresent(HWND window, const uint32_t*, int32_t, int32_t, const RECT* rects, int32_t count, BOOL) {
+void HeadlessPresent(HWND window, const uint32_t*, int32_t, int32_t, const RECT* rects, int32_t count) {
     auto found = desktopWindows.find(window);
     if (found == desktopWindows.end()) return;
     // Long runs that never ask for them keep only the latest rectangles.

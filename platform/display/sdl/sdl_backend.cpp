@@ -92,8 +92,8 @@ void SdlResizeWindow(HWND hwnd, int32_t width, int32_t height) {
     if (found != windows.end()) SDL_SetWindowSize(found->second.window, std::max(width, 1), std::max(height, 1));
 }
 
-void SdlPresent(HWND hwnd, const uint32_t* pixels, int32_t width, int32_t height, const RECT* rects, int32_t count,
-                BOOL onlyChanged) {
+void SdlPresent(HWND hwnd, const uint32_t* pixels, int32_t width, int32_t height, const RECT* rects,
+                int32_t count) {
     auto found = windows.find(hwnd);
     if (found == windows.end() || pixels == nullptr) return;
     SDL_Surface* screen = SDL_GetWindowSurface(found->second.window);
@@ -105,10 +105,10 @@ void SdlPresent(HWND hwnd, const uint32_t* pixels, int32_t width, int32_t height
     const int32_t bottom = std::min(height, screen->h);
     updateRects.clear();
     for (int32_t i = 0; i < count; ++i) {
-        int32_t left = std::max<int32_t>(rects[i].left, 0);
-        int32_t top = std::max<int32_t>(rects[i].top, 0);
+        const int32_t left = std::max<int32_t>(rects[i].left, 0);
+        const int32_t top = std::max<int32_t>(rects[i].top, 0);
         const int32_t rectRight = std::min<int32_t>(rects[i].right, right);
-        int32_t rectBottom = std::min<int32_t>(rects[i].bottom, bottom);
+        const int32_t rectBottom = std::min<int32_t>(rects[i].bottom, bottom);
         if (rectRight <= left || rectBottom <= top) continue;
         const size_t rowBytes = static_cast<size_t>(rectRight - left) * 4;
         auto source = [&](int32_t y) { return pixels + static_cast<size_t>(y) * width + left; };
@@ -116,14 +116,6 @@ void SdlPresent(HWND hwnd, const uint32_t* pixels, int32_t width, int32_t height
             return static_cast<uint8_t*>(screen->pixels) + static_cast<size_t>(y) * screen->pitch +
                    static_cast<size_t>(left) * screen->format->BytesPerPixel;
         };
-        if (onlyChanged && sameLayout) {
-            // Narrow the rectangle to the rows that differ from what is shown.
-            while (top < rectBottom && std::memcmp(source(top), target(top), rowBytes) == 0) ++top;
-            while (rectBottom > top && std::memcmp(source(rectBottom - 1), target(rectBottom - 1), rowBytes) == 0) {
-                --rectBottom;
-            }
-            if (top == rectBottom) continue;
-        }
         if (sameLayout) {
             for (int32_t y = top; y < rectBottom; ++y) std::memcpy(target(y), source(y), rowBytes);
         } else {
