@@ -19,3 +19,20 @@ void SprInvalidateSprite(int32_t slot);
 // Query codes: 0 position, 1 size, 2 frames, 3 visible, 4 translucency,
 // 5 horizontal flip, 6 vertical flip.
 int32_t SprQuerySprite(std::string_view name, int32_t& first, int32_t& second, int32_t code);
+
+// The slot that one list item names, blanks (spaces) around it ignored; 0 when the
+// item is empty or names no live sprite.
+int32_t SprListItemSlot(std::string_view item);
+
+// Calls apply(slot) for each item of the list that names a live sprite, in list
+// order (a sprite named twice is applied twice), in one forward scan of the text.
+template <typename Apply>
+void SprForEachListed(std::string_view list, Apply&& apply) {
+    for (;;) {
+        const size_t bar = list.find('|');
+        const int32_t slot = SprListItemSlot(list.substr(0, bar));
+        if (slot != 0) apply(slot);
+        if (bar == std::string_view::npos) return;
+        list.remove_prefix(bar + 1);
+    }
+}
