@@ -52,9 +52,7 @@ void SpriteDelete(std::string_view name) {
         SprReleaseSlot(slot);
         return;
     }
-    if (table[slot].cloneState == -1 && image != nullptr) {
-        // Clones are recognised by the shared handle; without an image there is no
-        // handle that tells one source's clones from another's, so none are taken.
+    if (table[slot].cloneState == -1) {
         const int32_t last = SprLastSlot();
         for (int32_t i = 1; i <= last; ++i) {
             const SpriteRecord& r = table[i];
