@@ -28,7 +28,7 @@ uint32_t SprColorToPixel(int32_t color) {
 HBITMAP SprCreateStrip(int32_t width, int32_t height, int32_t frameCount, BYTE*& bits) {
     bits = nullptr;
     const int64_t columns = int64_t(width) * frameCount;
-    if (columns > INT32_MAX || columns * 4 * height > INT32_MAX) return nullptr;
+    if (columns > INT32_MAX / 4 || height > INT32_MAX / (columns * 4)) return nullptr;
     HDC screen = GetDC(nullptr);
     HBITMAP bitmap = SprCreateDIB(screen, 32, static_cast<int32_t>(columns), height, bits);
     ReleaseDC(nullptr, screen);

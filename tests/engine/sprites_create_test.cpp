@@ -162,13 +162,13 @@ TEST_F(SpriteCreateTest, EdgeSofteningIsApplied) {
 }
 
 TEST_F(SpriteCreateTest, NewSpriteRefusals) {
-    SprCreateSprite("TAKEN", 4, 4, 1, -1, {});
+    SprCreateSprite("TAKEN123", 4, 4, 1, -1, {});
     ASSERT_EQ(TestLiveSprites(), 1);
     SprCreateSprite("W0", 0, 4, 1, -1, {});
     SprCreateSprite("H0", 4, -1, 1, -1, {});
     SprCreateSprite("", 4, 4, 1, -1, {});
-    SprCreateSprite("taken", 4, 4, 1, -1, {});
-    SprCreateSprite("TAKEN_LONGER_NAME", 4, 4, 1, -1, {});  // same first eight bytes
+    SprCreateSprite("taken123", 4, 4, 1, -1, {});
+    SprCreateSprite("TAKEN123_AND_MORE", 4, 4, 1, -1, {});  // same first eight bytes
     SprCreateSprite(std::string_view("\0\0", 2), 4, 4, 1, -1, {});  // key 0 like the empty name
     EXPECT_EQ(TestLiveSprites(), 1);
 }
