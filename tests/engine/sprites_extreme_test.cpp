@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "engine/sprites/sprites_internal.h"
 #include "sprites_test_helpers.h"
 
 namespace {
