@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the project and runs every test: once in a normal build, then the unit
-# tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# tests again under AddressSanitizer and UndefinedBehaviorSanitizer (leak checking
+# on), then every fuzz target once over its seed corpus in a clang build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
@@ -9,7 +10,25 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2
 ctest --test-dir build --output-on-failure -j2
 
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSPRITE_SANITIZE=ON >/dev/null
 cmake --build build-sanitize -j2
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-sanitize --output-on-failure -j2 -L unit
+
+# A leak that goes unreported would let every leak through: a program that leaks
+# on purpose must fail under the same compiler, flags and options.
+probe=build-sanitize/leak_probe
+printf '#include <cstdlib>\nvoid* volatile kept;\nint main() { kept = std::malloc(64); kept = nullptr; }\n' \
+  | c++ -x c++ -fsanitize=address,undefined -g -o "$probe" -
+if "$probe" 2>"$probe.log" || ! grep -q "LeakSanitizer: detected memory leaks" "$probe.log"; then
+  echo "Leak checking does not work here; see $probe.log" >&2
+  exit 1
+fi
+
+ctest --test-dir build-sanitize --output-on-failure -j2 -L unit
+
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSPRITE_FUZZ=ON >/dev/null
+cmake --build build-fuzz -j2 --target fuzz_targets
+ctest --test-dir build-fuzz --output-on-failure -j2 -L fuzz
