@@ -1,0 +1,218 @@
+// Drives the demo's procedures in-process on the headless backend: starts the
+// demo as DemoMain does, runs passes of its main loop, presses buttons through the
+// message pump, and reads back what the canvas shows.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/demo.h"
+#include "app/demo_testing.h"
+#include "engine/sprite_engine.h"
+#include "platform/platform_testing.h"
+
+// A 32-bit picture read back from the platform, pixel (x, y) = 0x00RRGGBB.
+struct TestPixels {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF; }
+};
+
+// Writes a 24-bit bottom-up BMP whose pixel (x, y) is colour(x, y) as 0x00RRGGBB.
+template <typename ColourFn>
+inline bool TestWriteBmp(const std::filesystem::path& path, int32_t width, int32_t height, ColourFn colour) {
+    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+    std::vector<uint8_t> out(54 + rowBytes * height, 0);
+    auto put = [&out](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) out[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    };
+    out[0] = 'B';
+    out[1] = 'M';
+    put(2, static_cast<uint32_t>(out.size()), 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(width), 4);
+    put(22, static_cast<uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t c = colour(x, y);
+            const size_t at = 54 + (height - 1 - y) * rowBytes + x * 3;
+            out[at] = static_cast<uint8_t>(c);
+            out[at + 1] = static_cast<uint8_t>(c >> 8);
+            out[at + 2] = static_cast<uint8_t>(c >> 16);
+        }
+    }
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool ok = std::fwrite(out.data(), 1, out.size(), file) == out.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+// Reads a bitmap's pixels as 32-bit top-down rows.
+inline TestPixels TestReadBitmap(HBITMAP bitmap) {
+    TestPixels result;
+    BITMAP info{};
+    if (bitmap == nullptr || GetObjectA(bitmap, sizeof info, &info) == 0) return result;
+    result.width = info.bmWidth;
+    result.height = info.bmHeight;
+    result.pixels.assign(static_cast<size_t>(info.bmWidth) * info.bmHeight, 0);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = info.bmWidth;
+    bi.bmiHeader.biHeight = -info.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), result.pixels.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return result;
+}
+
+// A bitmap file as the demo loads it, at width x height (0, 0 = natural size).
+inline TestPixels TestLoadPicture(const std::wstring& path, int32_t width, int32_t height) {
+    auto bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, width, height, LR_LOADFROMFILE));
+    TestPixels pixels = TestReadBitmap(bitmap);
+    if (bitmap != nullptr) DeleteObject(bitmap);
+    return pixels;
+}
+
+class DemoTest : public ::testing::Test {
+protected:
+    static inline double fakeNow = 0.0;
+    static inline std::vector<DWORD> sleeps;
+
+    void SetUp() override {
+        DemoState = DemoStateData{};
+        DemoSeams = DemoTestSeams{};
+        DemoSeams.clock = [] { return fakeNow; };
+        DemoSeams.sleep = [](DWORD ms) { sleeps.push_back(ms); };
+        fakeNow = 1000.0;
+        sleeps.clear();
+        gdiBefore = PlatformLiveGdiObjects();
+    }
+
+    void TearDown() override {
+        if (DemoState.mainWindow != nullptr && IsWindow(DemoState.mainWindow)) DestroyWindow(DemoState.mainWindow);
+        SpriteEngineShutdown();
+        // Drain what the window left in the queue so the next test starts empty.
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        EXPECT_EQ(PlatformLiveGdiObjects().Total(), gdiBefore.Total()) << "GDI objects leaked";
+        DemoSeams = DemoTestSeams{};
+        DemoState = DemoStateData{};
+        if (!testFolder.empty()) std::filesystem::remove_all(testFolder);
+    }
+
+    // DemoMain up to its main loop.
+    void StartDemo() {
+        SpriteEngineInit();
+        DemoState.dialogFont = DemoFont{L"SYSTEM", 10, 400, 0};
+        DemoCreateWindow();
+        DemoState.openWindowCount = 1;
+        DemoState.frameDelay = 0;
+    }
+
+    // One pass of DemoMain's loop.
+    void Pass() {
+        DemoState.openWindowCount = DemoProcessMessage(1);
+        DemoAnimationStep(0);
+        if (DemoState.frameDelay != 0) DemoSleep(static_cast<DWORD>(DemoState.frameDelay));
+    }
+
+    HWND Button(int32_t k) const { return GetDlgItem(DemoState.mainWindow, BUTTON_ID_BASE + k); }
+
+    // Button k's click as its parent receives it, handled by the message pump.
+    void Press(int32_t k) {
+        PostMessageW(DemoState.mainWindow, WM_COMMAND, MAKEWPARAM(BUTTON_ID_BASE + k, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Button(k)));
+        // Handles whatever was queued before, then the click.
+        for (int i = 0; i < 100 && PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE); ++i) DemoProcessMessage(1);
+    }
+
+    std::wstring Title() const {
+        wchar_t text[256] = {};
+        GetWindowTextW(DemoState.mainWindow, text, 256);
+        return text;
+    }
+
+    HWND Canvas() const { return GetDlgItem(DemoState.mainWindow, CANVAS_ID); }
+
+    // What the canvas shows: its background with the sprites, printed into a DIB.
+    TestPixels CanvasPixels() const {
+        TestPixels result;
+        RECT client{};
+        GetClientRect(Canvas(), &client);
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = client.right;
+        bi.bmiHeader.biHeight = -client.bottom;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (dib == nullptr) return result;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ previous = SelectObject(dc, dib);
+        SendMessageW(Canvas(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        GdiFlush();
+        result.width = client.right;
+        result.height = client.bottom;
+        const auto* p = static_cast<const uint32_t*>(bits);
+        result.pixels.assign(p, p + static_cast<size_t>(client.right) * client.bottom);
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+        DeleteObject(dib);
+        return result;
+    }
+
+    // A folder of its own for this test's pictures; the demo looks there.
+    std::filesystem::path UseTestFolder() {
+        const char* base = std::getenv("SPRITE_TEST_OUTPUT");
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        testFolder = std::filesystem::path(base != nullptr ? base : "/tmp") /
+                     (std::string("demo_") + info->test_suite_name() + "_" + info->name());
+        std::filesystem::remove_all(testFolder);
+        std::filesystem::create_directories(testFolder / "graphics");
+        DemoSeams.programFolder = testFolder.wstring();
+        return testFolder / "graphics";
+    }
+
+    // Copies the built pictures into the test folder, all but those named.
+    void CopyPictures(const std::filesystem::path& graphics, const std::vector<std::string>& leaveOut) {
+        const std::filesystem::path built = std::filesystem::path(BuiltFolder()) / "graphics";
+        for (const auto& entry : std::filesystem::directory_iterator(built)) {
+            const std::string name = entry.path().filename().string();
+            bool skip = false;
+            for (const auto& left : leaveOut) skip = skip || name == left;
+            if (!skip) std::filesystem::copy_file(entry.path(), graphics / name);
+        }
+    }
+
+    // The folder of the test executable, beside which the pictures are built.
+    static std::wstring BuiltFolder() {
+        DemoTestSeams saved = DemoSeams;
+        DemoSeams.programFolder.clear();
+        std::wstring folder = DemoProgramFolder();
+        DemoSeams = saved;
+        return folder;
+    }
+
+    std::wstring PicturePath(const std::string& name) const {
+        return BuiltFolder() + L"/graphics/" + std::wstring(name.begin(), name.end());
+    }
+
+    GdiObjectCounts gdiBefore{};
+    std::filesystem::path testFolder;
+    MSG pending{};
+};
