@@ -102,7 +102,7 @@ protected:
 
     void TearDown() override {
         if (DemoState.mainWindow != nullptr && IsWindow(DemoState.mainWindow)) DestroyWindow(DemoState.mainWindow);
-        SpriteEngineShutdown();
+        if (started) SpriteEngineShutdown();
         // Drain what the window left in the queue so the next test starts empty.
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -115,6 +115,7 @@ protected:
 
     // DemoMain up to its main loop.
     void StartDemo() {
+        started = true;
         SpriteEngineInit();
         DemoState.dialogFont = DemoFont{L"SYSTEM", 10, 400, 0};
         DemoCreateWindow();
@@ -212,6 +213,7 @@ protected:
         return BuiltFolder() + L"/graphics/" + std::wstring(name.begin(), name.end());
     }
 
+    bool started = false;  // StartDemo ran: TearDown shuts the engine down
     GdiObjectCounts gdiBefore{};
     std::filesystem::path testFolder;
     MSG pending{};
