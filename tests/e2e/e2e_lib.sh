@@ -105,16 +105,23 @@ e2e_wait_exit() {
   return "$code"
 }
 
+# Ends a process: SIGTERM, then SIGKILL if it is still there after 3 s. It polls
+# instead of calling `wait`, which can block for good inside an EXIT trap; and SDL
+# turns SIGTERM into a quit event that a program may ignore.
+e2e_end_process() {
+  local pid=$1 waited=0
+  kill "$pid" 2>/dev/null || return 0
+  while kill -0 "$pid" 2>/dev/null && ((waited < 30)); do
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  kill -KILL "$pid" 2>/dev/null || true
+}
+
 e2e_stop() {
-  if [[ -n "$E2E_PID" ]] && kill -0 "$E2E_PID" 2>/dev/null; then
-    kill "$E2E_PID" 2>/dev/null
-    wait "$E2E_PID" 2>/dev/null
-  fi
+  [[ -n "$E2E_PID" ]] && e2e_end_process "$E2E_PID"
   E2E_PID=""
-  if [[ -n "$E2E_XVFB_PID" ]]; then
-    kill "$E2E_XVFB_PID" 2>/dev/null
-    wait "$E2E_XVFB_PID" 2>/dev/null
-  fi
+  [[ -n "$E2E_XVFB_PID" ]] && e2e_end_process "$E2E_XVFB_PID"
   E2E_XVFB_PID=""
   [[ -n "$E2E_TMP" ]] && rm -rf "$E2E_TMP"
   E2E_TMP=""
