@@ -17,38 +17,18 @@ if [[ -n "${DISPLAY:-}" ]]; then
   exec "$demo"
 fi
 
+# No display: the end-to-end harness runs the demo in Xvfb and closes it the way
+# a window manager's close box does.
+source tests/e2e/e2e_lib.sh
+export E2E_CLOSE_HELPER=$PWD/build/bin/x_close_window
 seconds=${DEMO_SECONDS:-10}
 screenshot=$PWD/build/demo-screenshot.png
-close_window=build/bin/x11_close_window
-workdir=$(mktemp -d)
-xvfb_pid=""
-demo_pid=""
-cleanup() {
-  [[ -n $demo_pid ]] && kill "$demo_pid" 2>/dev/null || true
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$workdir"
-}
-trap cleanup EXIT
+trap e2e_stop EXIT
 
-# Xvfb writes the number of the display it picked to the descriptor it is given.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$workdir/display" 2>"$workdir/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [[ -s $workdir/display ]] && break
-  sleep 0.1
-done
-if [[ ! -s $workdir/display ]]; then
-  echo "Xvfb did not start:" >&2
-  cat "$workdir/xvfb.log" >&2
-  exit 1
-fi
-export DISPLAY=":$(head -n1 "$workdir/display")"
+e2e_start_xvfb
 echo "No display: running the demo in Xvfb on $DISPLAY for about $seconds seconds."
-
-# Without SDL_VIDEODRIVER SDL could fall back to a driver that shows nothing.
-SDL_VIDEODRIVER=x11 "$demo" &
-demo_pid=$!
-window=$(timeout 10 xdotool search --sync --name '^Sprite Demo' | head -n1 || true)
+e2e_launch "$demo"
+window=$(e2e_wait_window '^Sprite Demo')
 if [[ -z $window ]]; then
   echo "The demo's window did not appear." >&2
   exit 1
@@ -56,8 +36,8 @@ fi
 
 title=""
 end=$((SECONDS + seconds))
-while ((SECONDS < end)) && kill -0 "$demo_pid" 2>/dev/null; do
-  now=$(xdotool getwindowname "$window" 2>/dev/null || true)
+while ((SECONDS < end)) && kill -0 "$E2E_PID" 2>/dev/null; do
+  now=$(e2e_window_title "$window" 2>/dev/null || true)
   if [[ -n $now && $now != "$title" ]]; then
     title=$now
     echo "title: $title"
@@ -65,17 +45,10 @@ while ((SECONDS < end)) && kill -0 "$demo_pid" 2>/dev/null; do
   sleep 0.1
 done
 
-import -window "$window" "$screenshot"
-
-# The close box: the window manager's WM_DELETE_WINDOW message to the window.
-"$close_window" "$window"
-for _ in $(seq 50); do
-  kill -0 "$demo_pid" 2>/dev/null || break
-  sleep 0.1
-done
+e2e_screenshot "$window" "$screenshot"
+e2e_close_window "$window"
 status=0
-wait "$demo_pid" || status=$?
-demo_pid=""
+e2e_wait_exit 10 || status=$?
 echo "The demo closed with exit code $status."
 echo "Screenshot: $screenshot"
 exit "$status"
