@@ -148,10 +148,19 @@ TEST_F(DemoControlsTest, CommandsThatAreNotClicksOrNotButtonsDoNothing) {
     DemoButtonCallback(DemoState.mainWindow, WM_COMMAND, MAKEWPARAM(BUTTON_ID_BASE, BN_CLICKED), 0);
     DemoButtonCallback(DemoState.mainWindow, WM_PAINT, MAKEWPARAM(BUTTON_ID_BASE + 11, BN_CLICKED), 0);
     EXPECT_EQ(DemoState.spriteCount, 32);
-    // Escape becomes WM_COMMAND 2 from the dialog keyboard handling: nothing happens.
-    PostMessageW(DemoState.mainWindow, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+// The dialog keyboard handling turns Escape into WM_COMMAND 2, which finds no
+// control and no callback that acts on it.
+TEST_F(DemoControlsTest, EscapeDoesNotCloseTheWindow) {
+    StartDemo();
+    Pump();
+    EXPECT_EQ(DemoState.activeWindow, DemoState.mainWindow);
+    PlatformInjectKey(DemoState.mainWindow, VK_ESCAPE);
+    Pump();
     Pass();
     EXPECT_TRUE(IsWindow(DemoState.mainWindow));
+    EXPECT_EQ(DemoState.liveWindowCount, 1);
     EXPECT_EQ(DemoState.spriteCount, 32);
 }
 

@@ -132,12 +132,15 @@ protected:
 
     HWND Button(int32_t k) const { return GetDlgItem(DemoState.mainWindow, BUTTON_ID_BASE + k); }
 
-    // Button k's click as its parent receives it, handled by the message pump.
-    void Press(int32_t k) {
-        PostMessageW(DemoState.mainWindow, WM_COMMAND, MAKEWPARAM(BUTTON_ID_BASE + k, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(Button(k)));
-        // Handles whatever was queued before, then the click.
+    // Handles every waiting message with the demo's pump, without animation steps.
+    void Pump() {
         for (int i = 0; i < 100 && PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE); ++i) DemoProcessMessage(1);
+    }
+
+    // A mouse click in the middle of button k, handled by the demo's pump.
+    void Press(int32_t k) {
+        PlatformInjectClick(Button(k), 80, 20);
+        Pump();
     }
 
     std::wstring Title() const {
