@@ -53,3 +53,15 @@ demo_poll() {
   done
   return 1
 }
+
+# demo_shows_background FILE SHOWN OTHER: the canvas picture shows background
+# picture SHOWN (at least a tenth of its pixels, whatever the balls cover) and
+# nothing of picture OTHER (under 1 %).
+demo_shows_background() {
+  local pixels=$((800 * 600))
+  local off_shown off_other
+  off_shown=$(demo_differing "$1" "$2")
+  off_other=$(demo_differing "$1" "$3")
+  echo "$((pixels - off_shown)) pixels of $(basename "$2"), $((pixels - off_other)) of $(basename "$3")" >&2
+  ((pixels - off_shown >= pixels / 10 && pixels - off_other < pixels / 100))
+}
