@@ -30,6 +30,10 @@ bool VideoReady() {
     if (tried) return ready;
     tried = true;
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Interrupt and termination signals keep their default action: SDL would turn
+    // them into a quit event, which this window system has no message for, and the
+    // program could then only be stopped by its close box.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     ready = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     return ready;
 }
