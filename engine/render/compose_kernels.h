@@ -7,9 +7,9 @@
 // (step -1 for a horizontal flip). Everything it needs is fixed per sprite draw in
 // SprSpriteParams; it tests nothing against the back buffer's bounds.
 //
-// The reference kernels below are the plain table-driven rule. A faster pair may
-// take their place in SprActiveRowKernels; it must give the same bytes for every
-// input, which tests check against the reference pair.
+// The reference kernels below are the plain table-driven rule. The vector pairs
+// (compose_kernels_simd.h) take their place in SprActiveRowKernels; they give the
+// same bytes for every input, which tests check against the reference pair.
 #pragma once
 
 #include <cstdint>
@@ -53,5 +53,19 @@ int32_t SprEdgeOpacity(const SprSpriteParams& params, uint32_t edgeCode);
 
 inline constexpr SprRowKernels SprReferenceRowKernels = {SprComposeRowOpaqueRef,
                                                          SprComposeRowBlendedRef};
-// The kernels SprComposeCanvas uses.
+// The kernels SprComposeCanvas uses: the fastest set the CPU runs, chosen on first
+// use, or the reference pair in a build with SPRITE_REFERENCE_COMPOSITOR.
 const SprRowKernels& SprActiveRowKernels();
+
+// The row-kernel sets, for tests and benchmarks that compare or time them.
+enum SprKernelSet : int32_t {
+    SprKernelSetDefault,  // what SprActiveRowKernels chooses by itself
+    SprKernelSetReference,
+    SprKernelSetSse41,
+    SprKernelSetAvx2,
+};
+// The set's kernels, or nullptr when this CPU or build cannot run them.
+const SprRowKernels* SprRowKernelsOf(SprKernelSet set);
+// Makes SprActiveRowKernels return the set's kernels; returns false and changes
+// nothing when the set is not available.
+bool SprSelectRowKernels(SprKernelSet set);
