@@ -1,7 +1,10 @@
-// The compositor's reference row kernels and the edge-pixel rule.
+// The compositor's reference row kernels, the edge-pixel rule, and the choice of
+// the row kernels the compositor uses.
 #include "engine/render/compose_kernels.h"
 
 #include <cmath>
+
+#include "engine/render/compose_kernels_simd.h"
 
 namespace {
 // One colour byte blended from the source byte s at weight w (a MulTable row) and
@@ -64,4 +67,44 @@ void SprComposeRowBlendedRef(const SprSpriteParams& params, const SprRowSpan& sp
     }
 }
 
-const SprRowKernels& SprActiveRowKernels() { return SprReferenceRowKernels; }
+namespace {
+// The set SprActiveRowKernels returns; null until its first call.
+const SprRowKernels* ActiveRowKernels = nullptr;
+
+const SprRowKernels& SprDefaultRowKernels() {
+#if !defined(SPRITE_REFERENCE_COMPOSITOR)
+    if (const SprRowKernels* avx2 = SprRowKernelsOf(SprKernelSetAvx2)) return *avx2;
+    if (const SprRowKernels* sse41 = SprRowKernelsOf(SprKernelSetSse41)) return *sse41;
+#endif
+    return SprReferenceRowKernels;
+}
+}  // namespace
+
+const SprRowKernels* SprRowKernelsOf(SprKernelSet set) {
+    switch (set) {
+    case SprKernelSetDefault:
+        return &SprDefaultRowKernels();
+    case SprKernelSetReference:
+        return &SprReferenceRowKernels;
+#if defined(__x86_64__) || defined(__i386__)
+    case SprKernelSetSse41:
+        return __builtin_cpu_supports("sse4.1") ? &SprSse41RowKernels : nullptr;
+    case SprKernelSetAvx2:
+        return __builtin_cpu_supports("avx2") ? &SprAvx2RowKernels : nullptr;
+#endif
+    default:
+        return nullptr;
+    }
+}
+
+bool SprSelectRowKernels(SprKernelSet set) {
+    const SprRowKernels* kernels = SprRowKernelsOf(set);
+    if (!kernels) return false;
+    ActiveRowKernels = kernels;
+    return true;
+}
+
+const SprRowKernels& SprActiveRowKernels() {
+    if (!ActiveRowKernels) ActiveRowKernels = &SprDefaultRowKernels();
+    return *ActiveRowKernels;
+}

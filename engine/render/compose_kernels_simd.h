@@ -1,0 +1,37 @@
+// Shared parts of the vector row kernels: the weight memo that turns edge codes
+// into blend weights, and the kernel pairs each instruction set provides.
+//
+// The vector kernels blend every colour byte as (w * S + (100 - w) * D) div 100
+// with 16-bit arithmetic: the byte pairs (S, D) are interleaved and multiplied
+// with the weight pair (w, 100 - w) in one step, and the division by 100 of a sum
+// i <= 25,500 is (i * 5243) >> 19, exact over that whole range. With the blend
+// tables holding their defined products and quotients this is the table rule.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/render/compose_kernels.h"
+
+// A weight pair as the vector kernels multiply with it: byte 0 the source weight
+// w, byte 1 the destination weight 100 - w, and the same 16 bits again above.
+inline constexpr uint32_t SprWeightPair(int32_t w) {
+    const uint32_t pair = static_cast<uint32_t>(w) | static_cast<uint32_t>(100 - w) << 8;
+    return pair | pair << 16;
+}
+// A memo entry not yet worked out; no weight pair has this value.
+inline constexpr uint32_t kSprWeightUnset = 0xFFFFFFFFu;
+
+// The weight pair of every fourth byte (edge code) for the sprite being drawn:
+// entry 0 is the plain pixels' weight 100 - T, entry c > 0 the edge opacity
+// SprEdgeOpacity gives for code c, or kSprWeightUnset until a kernel first meets
+// that code and calls SprFillEdgeWeight. The memo is kept for the last
+// (translucency, edgeBlend, MulTable) seen, so a scene of sprites that share them
+// works each edge opacity out once; another combination starts it afresh.
+const uint32_t* SprEdgeWeights(const SprSpriteParams& params);
+// Works out entry `code` of the memo SprEdgeWeights returned for params.
+uint32_t SprFillEdgeWeight(const SprSpriteParams& params, uint32_t code);
+
+#if defined(__x86_64__) || defined(__i386__)
+extern const SprRowKernels SprSse41RowKernels;
+extern const SprRowKernels SprAvx2RowKernels;
+#endif

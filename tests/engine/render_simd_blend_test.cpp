@@ -1,0 +1,124 @@
+// The vector row kernels against the blend tables for every source byte,
+// destination byte and weight, and the choice of the kernel set.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "engine/render/compose_kernels.h"
+#include "engine_fixture.h"
+
+namespace {
+
+struct KernelSetCase {
+    const char* name;
+    SprKernelSet set;
+};
+const KernelSetCase kVectorSets[] = {{"Sse41", SprKernelSetSse41}, {"Avx2", SprKernelSetAvx2}};
+
+class SimdBlendTest : public EngineTest, public ::testing::WithParamInterface<KernelSetCase> {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        kernels = SprRowKernelsOf(GetParam().set);
+        if (!kernels) GTEST_SKIP() << GetParam().name << " is not available on this CPU";
+    }
+
+    SprSpriteParams Params(int32_t translucency, float edgeBlend) const {
+        const auto& t = EngineState.BlendTables;
+        // A key no pixel of these tests has: their fourth bytes are 0 or 1.
+        return {0xFFFFFFFFu,
+                translucency,
+                t.MulTable.data() + translucency * 256,
+                t.MulTable.data() + (100 - translucency) * 256,
+                t.MulTable.data(),
+                t.DivTable.data(),
+                edgeBlend};
+    }
+    // The table rule for one byte: source s at weight w over destination d.
+    static uint32_t TableBlend(int32_t w, uint32_t s, uint32_t d) {
+        const auto& t = EngineState.BlendTables;
+        return t.DivTable[t.MulTable[w * 256 + s] + t.MulTable[(100 - w) * 256 + d]];
+    }
+
+    // Runs `kernel` over one row holding every (s, d) pair: source pixel s * 256 + d
+    // has the colour bytes (blue s, green 255 - s, red s) and fourth byte `code`,
+    // its destination (d, d, 255 - d) and fourth byte 0xA5, so that each colour
+    // byte position sees every pair. Checks each result against weight w.
+    void CheckAllPairs(SprRowKernel kernel, const SprSpriteParams& params, uint32_t code, int32_t w) {
+        std::vector<uint32_t> src(65536), dst(65536);
+        for (uint32_t s = 0; s < 256; ++s)
+            for (uint32_t d = 0; d < 256; ++d) {
+                src[s * 256 + d] = code << 24 | s << 16 | (255 - s) << 8 | s;
+                dst[s * 256 + d] = 0xA5000000u | (255 - d) << 16 | d << 8 | d;
+            }
+        kernel(params, SprRowSpan{src.data(), dst.data(), 1, 65536});
+        int failures = 0;
+        for (uint32_t s = 0; s < 256 && failures < 5; ++s)
+            for (uint32_t d = 0; d < 256 && failures < 5; ++d) {
+                const uint32_t expected = 0xA5000000u | TableBlend(w, s, 255 - d) << 16 |
+                                          TableBlend(w, 255 - s, d) << 8 | TableBlend(w, s, d);
+                if (dst[s * 256 + d] != expected) {
+                    ++failures;
+                    ADD_FAILURE() << "weight " << w << " code " << code << " s " << s << " d " << d
+                                  << ": got " << std::hex << dst[s * 256 + d] << ", expected "
+                                  << expected;
+                }
+            }
+    }
+
+    const SprRowKernels* kernels = nullptr;
+};
+
+// Plain pixels: T = 0 copies the source whole; T = 1..99 blends at 100 - T.
+TEST_P(SimdBlendTest, PlainPixelsMatchTheTablesForEveryTranslucency) {
+    std::vector<uint32_t> src(4096), dst(4096), expected(4096);
+    for (uint32_t i = 0; i < 4096; ++i) {
+        src[i] = (i * 2654435761u) & 0x00FFFFFFu;
+        expected[i] = src[i];
+        dst[i] = i * 40503u;
+    }
+    kernels->opaque(Params(0, 1.0f), SprRowSpan{src.data(), dst.data(), 1, 4096});
+    EXPECT_EQ(dst, expected);
+    for (int32_t t = 1; t <= 99; ++t) CheckAllPairs(kernels->blended, Params(t, 1.0f), 0, 100 - t);
+}
+
+// Edge pixels: code 0x01 (n = 0, k = 1) with edgeBlend 1 gives the edge opacity
+// 100 - T exactly, so T = 0..99 blends at every weight from 100 down to 1, and
+// edgeBlend 0 at weight 0; through both kernels.
+TEST_P(SimdBlendTest, EdgePixelsMatchTheTablesForEveryWeight) {
+    for (int32_t t = 0; t <= 99; ++t) {
+        const SprRowKernel kernel = t == 0 ? kernels->opaque : kernels->blended;
+        CheckAllPairs(kernel, Params(t, 1.0f), 0x01, 100 - t);
+    }
+    CheckAllPairs(kernels->opaque, Params(0, 0.0f), 0x01, 0);
+    CheckAllPairs(kernels->blended, Params(50, 0.0f), 0x01, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sets, SimdBlendTest, ::testing::ValuesIn(kVectorSets),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The division the vector kernels use in place of DivTable.
+TEST(SimdDivision, ShiftedProductDividesBy100UpTo25500) {
+    for (uint32_t i = 0; i <= 25500; ++i) ASSERT_EQ((i * 5243) >> 19, i / 100) << i;
+}
+
+TEST_F(EngineTest, KernelSetSelection) {
+    ASSERT_NE(SprRowKernelsOf(SprKernelSetDefault), nullptr);
+    EXPECT_EQ(SprRowKernelsOf(SprKernelSetReference), &SprReferenceRowKernels);
+    EXPECT_EQ(SprRowKernelsOf(static_cast<SprKernelSet>(99)), nullptr);
+    EXPECT_FALSE(SprSelectRowKernels(static_cast<SprKernelSet>(99)));
+
+    ASSERT_TRUE(SprSelectRowKernels(SprKernelSetReference));
+    EXPECT_EQ(&SprActiveRowKernels(), &SprReferenceRowKernels);
+#if !defined(SPRITE_REFERENCE_COMPOSITOR) && (defined(__x86_64__) || defined(__i386__))
+    // This CPU's best set is the default; every x86-64 CPU we run on has SSE4.1.
+    const SprRowKernels* best = SprRowKernelsOf(SprKernelSetAvx2);
+    if (!best) best = SprRowKernelsOf(SprKernelSetSse41);
+    EXPECT_EQ(SprRowKernelsOf(SprKernelSetDefault), best);
+#endif
+    ASSERT_TRUE(SprSelectRowKernels(SprKernelSetDefault));
+    EXPECT_EQ(&SprActiveRowKernels(), SprRowKernelsOf(SprKernelSetDefault));
+}
+
+}  // namespace
