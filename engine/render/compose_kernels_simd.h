@@ -12,16 +12,17 @@
 
 #include "engine/render/compose_kernels.h"
 
-// A weight pair as the vector kernels multiply with it: byte 0 the source weight
-// w, byte 1 the destination weight 100 - w, and the same 16 bits again above.
+// The weights of one pixel as the vector kernels multiply with them: the low 16
+// bits hold the colour weight pair, byte 0 the source weight w and byte 1 the
+// destination weight 100 - w; the high 16 bits hold the pair (0, 100) for the
+// fourth byte, whose blend thus gives back the destination's fourth byte exactly.
 inline constexpr uint32_t SprWeightPair(int32_t w) {
-    const uint32_t pair = static_cast<uint32_t>(w) | static_cast<uint32_t>(100 - w) << 8;
-    return pair | pair << 16;
+    return static_cast<uint32_t>(w) | static_cast<uint32_t>(100 - w) << 8 | 0x64000000u;
 }
 // A memo entry not yet worked out; no weight pair has this value.
 inline constexpr uint32_t kSprWeightUnset = 0xFFFFFFFFu;
 
-// The weight pair of every fourth byte (edge code) for the sprite being drawn:
+// The weights (SprWeightPair) of every fourth byte (edge code) for the sprite drawn:
 // entry 0 is the plain pixels' weight 100 - T, entry c > 0 the edge opacity
 // SprEdgeOpacity gives for code c, or kSprWeightUnset until a kernel first meets
 // that code and calls SprFillEdgeWeight. The memo is kept for the last

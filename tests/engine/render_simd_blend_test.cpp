@@ -15,6 +15,8 @@ struct KernelSetCase {
     SprKernelSet set;
 };
 const KernelSetCase kVectorSets[] = {{"Sse41", SprKernelSetSse41}, {"Avx2", SprKernelSetAvx2}};
+// Test names and messages show the set by its name.
+void PrintTo(const KernelSetCase& c, std::ostream* os) { *os << c.name; }
 
 class SimdBlendTest : public EngineTest, public ::testing::WithParamInterface<KernelSetCase> {
 protected:

@@ -28,6 +28,8 @@ struct KernelSetCase {
     SprKernelSet set;
 };
 const KernelSetCase kVectorSets[] = {{"Sse41", SprKernelSetSse41}, {"Avx2", SprKernelSetAvx2}};
+// Test names and messages show the set by its name.
+void PrintTo(const KernelSetCase& c, std::ostream* os) { *os << c.name; }
 constexpr uint32_t kSeeds = 200;
 
 class SimdSceneTest : public ::testing::TestWithParam<KernelSetCase> {
