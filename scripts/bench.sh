@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the benchmarks and runs them, then prints the table of medians per frame
+# (the compositor, SDL2, pixman and memcpy on the demo's scene). Extra arguments
+# go to the benchmark program, e.g. --benchmark_filter=compositor.
+# BENCH_REPETITIONS sets the number of runs per case (default 9).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j2 --target sprite_bench
+echo "Date: $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "CPU:  $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores"
+exec build/bin/sprite_bench --benchmark_repetitions="${BENCH_REPETITIONS:-9}" \
+  --benchmark_report_aggregates_only=true "$@"
