@@ -40,6 +40,10 @@ HBITMAP SprCreateStrip(int32_t width, int32_t height, int32_t frameCount, BYTE*&
 
 void SprCreateSprite(std::string_view name, int32_t width, int32_t height, int32_t frameCount,
                      int32_t color, std::string_view sourceName) {
+    // Sprites live only in a started engine: a table sized by an earlier init or by
+    // a start that could not make its back buffer is refilled by the next start, so
+    // nothing is made before then and every sprite operation finds nothing.
+    if (EngineState.engineStarted == 0) return;
     const int64_t key = SprNameKey(name);
     const int64_t sourceKey = sourceName.empty() ? 0 : SprNameKey(sourceName);
     // A source name whose key is 0 (only zero bytes first) finds nothing to clone,
