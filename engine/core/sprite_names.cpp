@@ -30,9 +30,11 @@ int32_t SprFindKey(int64_t key) {
 int32_t SprFindSprite(std::string_view name) { return SprFindKey(SprNameKey(name)); }
 
 std::string SprKeyName(int64_t nameKey) {
+    // The eight bytes without the zero bytes that pad the key. A zero byte inside a
+    // name is kept: cut there, the text would find another sprite, or none.
     std::string name;
     auto bits = static_cast<uint64_t>(nameKey);
-    for (int i = 0; i < 8 && (bits & 0xFF) != 0; ++i, bits >>= 8)
-        name.push_back(static_cast<char>(bits & 0xFF));
+    for (int i = 0; i < 8; ++i, bits >>= 8) name.push_back(static_cast<char>(bits & 0xFF));
+    while (!name.empty() && name.back() == '\0') name.pop_back();
     return name;
 }

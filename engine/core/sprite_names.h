@@ -12,5 +12,6 @@ int64_t SprNameKey(std::string_view name);
 int32_t SprFindSprite(std::string_view name);
 // The slot holding `key`, or 0 for key 0 or no match.
 int32_t SprFindKey(int64_t key);
-// The text a key holds: its eight bytes up to the first zero byte.
+// The text a key holds: its eight bytes without the zero bytes that pad them, so
+// that the text finds the same sprite (a zero byte inside a name is kept).
 std::string SprKeyName(int64_t nameKey);
