@@ -1,6 +1,6 @@
-// Building the benchmark scene: the pictures are read with SDL's BMP loader, the
-// ball sprite is made the way sprite creation makes it (copy the strip into an
-// engine image, soften its outline at 50 %), and 31 clones share its image.
+// Building the benchmark scene: the ball sprite and its 31 clones are made with
+// the engine's own calls, as the demo makes them; the pictures for the other
+// libraries and the canvas background are read with SDL's BMP loader.
 #include "bench_scene.h"
 
 #include <SDL.h>
@@ -10,8 +10,6 @@
 
 #include "engine/core/engine_lifetime.h"
 #include "engine/core/engine_state.h"
-#include "engine/core/sprite_names.h"
-#include "engine/render/image_prep.h"
 #include "engine/sprite_engine.h"
 
 namespace {
@@ -23,6 +21,8 @@ std::string BenchGraphicsPath(const char* name) {
     }
     return path + "graphics/" + name;
 }
+
+std::wstring BenchWidePath(const std::string& path) { return std::wstring(path.begin(), path.end()); }
 
 // A DIB section filled from a picture; 0 on failure.
 HBITMAP BenchMakeImage(const BenchPicture& picture, BYTE*& bits) {
@@ -63,41 +63,38 @@ void BenchBallPosition(int32_t i, int32_t& x, int32_t& y) {
 
 bool BenchSceneStart(BenchScene& scene, int32_t softening) {
     scene = BenchScene{};
-    const BenchPicture ball = BenchLoadPicture("ball3d.bmp");
     const BenchPicture back = BenchLoadPicture("bkgnd1.bmp");
-    if (ball.width != kBenchBallSize * kBenchBallFrames || ball.height != kBenchBallSize ||
-        back.width != kBenchCanvasWidth || back.height != kBenchCanvasHeight)
-        return false;
+    if (back.width != kBenchCanvasWidth || back.height != kBenchCanvasHeight) return false;
 
     SpriteEngineInit();
     SpriteEngineStart(100, kBenchCanvasWidth, kBenchCanvasHeight);
+    // The ball as the demo makes it: the file loaded at 420 x 140, LOGO1 made from
+    // it with three frames, magenta key and the edge softening, LOGO2.. its clones.
+    const std::wstring path = BenchWidePath(BenchGraphicsPath("ball3d.bmp"));
+    auto ball = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP,
+                                                kBenchBallSize * kBenchBallFrames, kBenchBallSize,
+                                                LR_LOADFROMFILE));
+    if (!ball) {
+        SpriteEngineShutdown();
+        return false;
+    }
+    SpriteCreateFromBitmap("LOGO1", ball, kBenchBallFrames, -1, softening);
+    DeleteObject(ball);
+    for (int32_t i = 2; i <= kBenchBalls; ++i) SpriteClone("LOGO" + std::to_string(i), "LOGO1");
+
     scene.canvas = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x5EED));
     scene.background = BenchMakeImage(back, scene.backgroundBits);
     HDC screen = GetDC(nullptr);
     scene.backgroundDC = CreateCompatibleDC(screen);
     ReleaseDC(nullptr, screen);
-
-    BYTE* ballBits = nullptr;
-    HBITMAP ballImage = BenchMakeImage(ball, ballBits);
+    // The compositor is called directly, so the balls are placed and shown on
+    // the stand-in canvas by setting their records.
     for (int32_t i = 0; i < kBenchBalls; ++i) {
         SpriteRecord& r = EngineState.SpriteTable[i + 1];
-        r = SpriteRecord{};
-        r.nameKey = SprNameKey("LOGO" + std::to_string(i + 1));
-        r.width = kBenchBallSize;
-        r.height = kBenchBallSize;
-        r.frameCount = kBenchBallFrames;
-        r.bitmap = ballImage;
-        r.bits = ballBits;
-        r.transparentColor = kBenchKey;
         r.canvas = scene.canvas;
         BenchBallPosition(i, r.x, r.y);
-        r.currentFrame = 1;
         r.visible = 1;
-        r.cloneState = i == 0 ? -1 : 1;
     }
-    if (softening > 0) SprSoftenEdges(1, 1);
-    for (int32_t i = 0; i < kBenchBalls; ++i)
-        EngineState.SpriteTable[i + 1].edgeBlend = static_cast<float>(softening) / 100.0f;
     return true;
 }
 
