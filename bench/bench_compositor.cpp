@@ -84,26 +84,26 @@ void BenchMemcpy(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BenchMemcpy)->Name("memcpy")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BenchMemcpy)->Name("memcpy")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, vector_opaque, SprKernelSetDefault, 0, 0)
-    ->Name("compositor_vector/opaque")->Unit(benchmark::kMicrosecond);
+    ->Name("compositor_vector/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, vector_50, SprKernelSetDefault, 50, 0)
-    ->Name("compositor_vector/50%")->Unit(benchmark::kMicrosecond);
+    ->Name("compositor_vector/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, vector_flipped, SprKernelSetDefault, 0, 1)
-    ->Name("compositor_vector/flipped")->Unit(benchmark::kMicrosecond);
+    ->Name("compositor_vector/flipped")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, vector_flipped_50, SprKernelSetDefault, 50, 1)
-    ->Name("compositor_vector/flipped_50%")->Unit(benchmark::kMicrosecond);
+    ->Name("compositor_vector/flipped_50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, vector_opaque_hard, SprKernelSetDefault, 0, 0, 0)
-    ->Name("compositor_vector/opaque_hard_edges")->Unit(benchmark::kMicrosecond);
+    ->Name("compositor_vector/opaque_hard_edges")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, vector_50_hard, SprKernelSetDefault, 50, 0, 0)
-    ->Name("compositor_vector/50%_hard_edges")->Unit(benchmark::kMicrosecond);
+    ->Name("compositor_vector/50%_hard_edges")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, sse41_opaque, SprKernelSetSse41, 0, 0)
-    ->Name("compositor_sse41/opaque")->Unit(benchmark::kMicrosecond);
+    ->Name("compositor_sse41/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, sse41_50, SprKernelSetSse41, 50, 0)
-    ->Name("compositor_sse41/50%")->Unit(benchmark::kMicrosecond);
+    ->Name("compositor_sse41/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, reference_opaque, SprKernelSetReference, 0, 0)
-    ->Name("compositor_reference/opaque")->Unit(benchmark::kMicrosecond);
+    ->Name("compositor_reference/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, reference_50, SprKernelSetReference, 50, 0)
-    ->Name("compositor_reference/50%")->Unit(benchmark::kMicrosecond);
+    ->Name("compositor_reference/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, reference_flipped, SprKernelSetReference, 0, 1)
-    ->Name("compositor_reference/flipped")->Unit(benchmark::kMicrosecond);
+    ->Name("compositor_reference/flipped")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);

@@ -3,7 +3,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "bench_alloc_count.h"
 #include "platform/platform_testing.h"
@@ -25,3 +27,9 @@ struct BenchFrameStats {
                                                   benchmark::Counter::kIsRate);
     }
 };
+
+// The fastest of the repetitions: the run least disturbed by other work on the
+// machine, reported beside the median as the aggregate "best".
+inline double BenchBest(const std::vector<double>& runs) {
+    return runs.empty() ? 0.0 : *std::min_element(runs.begin(), runs.end());
+}

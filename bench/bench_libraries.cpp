@@ -113,9 +113,9 @@ void BenchPixman(benchmark::State& state, bool half) {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(BenchSdl, key_opaque, false, false)->Name("sdl_colorkey/opaque")->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BenchSdl, key_50, false, true)->Name("sdl_colorkey/50%")->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BenchSdl, rle_opaque, true, false)->Name("sdl_colorkey_rle/opaque")->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BenchSdl, rle_50, true, true)->Name("sdl_colorkey_rle/50%")->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BenchPixman, opaque, false)->Name("pixman_over/opaque")->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BenchPixman, half, true)->Name("pixman_over/50%")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BenchSdl, key_opaque, false, false)->Name("sdl_colorkey/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
+BENCHMARK_CAPTURE(BenchSdl, key_50, false, true)->Name("sdl_colorkey/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
+BENCHMARK_CAPTURE(BenchSdl, rle_opaque, true, false)->Name("sdl_colorkey_rle/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
+BENCHMARK_CAPTURE(BenchSdl, rle_50, true, true)->Name("sdl_colorkey_rle/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
+BENCHMARK_CAPTURE(BenchPixman, opaque, false)->Name("pixman_over/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
+BENCHMARK_CAPTURE(BenchPixman, half, true)->Name("pixman_over/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
