@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/canvas/canvas.h"
+#include "engine/test_dialog_template.h"
 #include "engine_fixture.h"
 
 namespace canvas_test {
@@ -102,36 +103,6 @@ inline LRESULT CALLBACK OuterSpyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     return CallWindowProcA(&SprCanvasWndProc, hwnd, msg, wParam, lParam);
 }
 
-// An extended in-memory dialog template with no items, "SYSTEM" 10 pt.
-inline std::vector<WORD> DialogTemplate(short cx, short cy) {
-    std::vector<WORD> t;
-    auto dword = [&t](DWORD v) {
-        t.push_back(LOWORD(v));
-        t.push_back(HIWORD(v));
-    };
-    auto text = [&t](const char* s) {
-        do t.push_back(static_cast<WORD>(static_cast<unsigned char>(*s))); while (*s++ != 0);
-    };
-    t.push_back(1);       // dlgVer
-    t.push_back(0xFFFF);  // signature: extended template
-    dword(0);             // helpID
-    dword(0);             // exStyle
-    dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_SETFONT);
-    t.push_back(0);  // no items
-    t.push_back(0);  // x
-    t.push_back(0);  // y
-    t.push_back(static_cast<WORD>(cx));
-    t.push_back(static_cast<WORD>(cy));
-    t.push_back(0);  // no menu
-    t.push_back(0);  // default class
-    text("Canvas test");
-    t.push_back(10);   // point size
-    t.push_back(400);  // weight
-    t.push_back(0);    // italic, charset
-    text("SYSTEM");
-    return t;
-}
-
 // A one-frame sprite of a solid colour on `canvas`, shown or hidden.
 inline void PutSprite(int32_t slot, HWND canvas, int32_t x, int32_t y, int32_t width,
                       int32_t height, uint32_t pixel, int32_t visible) {
@@ -183,7 +154,7 @@ protected:
     void SetUp() override {
         Watch = WatchState{};
         EngineTest::SetUp();
-        const std::vector<WORD> tmpl = DialogTemplate(100, 60);
+        const std::vector<WORD> tmpl = TestDialogTemplate("Canvas test", 100, 60);
         dialog = CreateDialogIndirectParamW(nullptr,
                                             reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()),
                                             nullptr, &TestDialogProc, 0);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/sprite_engine.h"
+#include "engine/test_dialog_template.h"
 #include "platform/win32.h"
 
 struct TestCanvasWindows {
@@ -36,36 +37,6 @@ inline INT_PTR CALLBACK TestCanvasDialogProc(HWND, UINT msg, WPARAM, LPARAM lPar
     return FALSE;
 }
 
-// An extended in-memory dialog template with no items, "SYSTEM" 10 pt.
-inline std::vector<WORD> TestDialogTemplate(short cx, short cy) {
-    std::vector<WORD> t;
-    auto dword = [&t](DWORD v) {
-        t.push_back(LOWORD(v));
-        t.push_back(HIWORD(v));
-    };
-    auto text = [&t](const char* s) {
-        do t.push_back(static_cast<WORD>(static_cast<unsigned char>(*s))); while (*s++ != 0);
-    };
-    t.push_back(1);       // dlgVer
-    t.push_back(0xFFFF);  // signature: extended template
-    dword(0);             // helpID
-    dword(0);             // exStyle
-    dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_SETFONT);
-    t.push_back(0);  // no items
-    t.push_back(0);
-    t.push_back(0);
-    t.push_back(static_cast<WORD>(cx));
-    t.push_back(static_cast<WORD>(cy));
-    t.push_back(0);  // no menu
-    t.push_back(0);  // default class
-    text("Canvases");
-    t.push_back(10);   // point size
-    t.push_back(400);  // weight
-    t.push_back(0);    // italic, charset
-    text("SYSTEM");
-    return t;
-}
-
 inline HWND TestOwnerDrawnStatic(HWND dialog, int id, int x, int y, int width, int height) {
     return CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, x, y, width,
                            height, dialog, reinterpret_cast<HMENU>(static_cast<intptr_t>(id)),
@@ -76,7 +47,7 @@ inline HWND TestOwnerDrawnStatic(HWND dialog, int id, int x, int y, int width, i
 // canvases: `canvas` 120 x 90 pixels, `second` 100 x 60.
 inline TestCanvasWindows TestOpenCanvasWindows() {
     TestCanvasWindows w;
-    const std::vector<WORD> tmpl = TestDialogTemplate(120, 50);
+    const std::vector<WORD> tmpl = TestDialogTemplate("Canvases", 120, 50);
     w.dialog = CreateDialogIndirectParamW(nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()),
                                           nullptr, &TestCanvasDialogProc, 0);
     if (w.dialog == nullptr) return w;
