@@ -12,6 +12,12 @@
 // The program's entry: starts the engine, opens the window, runs the loop until the
 // window is closed, then shuts the engine down.
 void DemoMain();
+// DemoMain before its loop: the engine initialised, the window made, its scene set
+// up and shown, the window count 1 and no frame delay.
+void DemoStartUp();
+// One pass of DemoMain's loop: at most one message, one animation step, the frame
+// delay. Returns the number of open windows, which ends the loop at 0.
+int32_t DemoMainLoopPass();
 // Takes and dispatches at most one message; sleeps idleSleep ms when there was
 // none. Returns the number of open windows.
 int32_t DemoProcessMessage(int32_t idleSleep);

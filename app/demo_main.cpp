@@ -24,16 +24,26 @@ int32_t DemoProcessMessage(int32_t idleSleep) {
     return DemoState.liveWindowCount;
 }
 
-void DemoMain() {
+void DemoStartUp() {
     SpriteEngineInit();
     DemoState.dialogFont = DemoFont{L"SYSTEM", 10, 400, 0};
     DemoCreateWindow();
     DemoState.openWindowCount = 1;
     DemoState.frameDelay = 0;
-    do {
-        DemoState.openWindowCount = DemoProcessMessage(1);
-        DemoAnimationStep(0);
-        if (DemoState.frameDelay != 0) DemoSleep(static_cast<DWORD>(DemoState.frameDelay));
-    } while (DemoState.openWindowCount != 0);
+}
+
+int32_t DemoMainLoopPass() {
+    DemoState.openWindowCount = DemoProcessMessage(1);
+    DemoAnimationStep(0);
+    if (DemoState.frameDelay != 0) DemoSleep(static_cast<DWORD>(DemoState.frameDelay));
+    return DemoState.openWindowCount;
+}
+
+void DemoMain() {
+    DemoStartUp();
+    // The test comes after the step and the sleep: the pass that handles the
+    // window's destruction still runs one more step.
+    while (DemoMainLoopPass() != 0) {
+    }
     SpriteEngineShutdown();
 }

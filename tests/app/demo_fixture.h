@@ -116,19 +116,11 @@ protected:
     // DemoMain up to its main loop.
     void StartDemo() {
         started = true;
-        SpriteEngineInit();
-        DemoState.dialogFont = DemoFont{L"SYSTEM", 10, 400, 0};
-        DemoCreateWindow();
-        DemoState.openWindowCount = 1;
-        DemoState.frameDelay = 0;
+        DemoStartUp();
     }
 
     // One pass of DemoMain's loop.
-    void Pass() {
-        DemoState.openWindowCount = DemoProcessMessage(1);
-        DemoAnimationStep(0);
-        if (DemoState.frameDelay != 0) DemoSleep(static_cast<DWORD>(DemoState.frameDelay));
-    }
+    void Pass() { DemoMainLoopPass(); }
 
     HWND Button(int32_t k) const { return GetDlgItem(DemoState.mainWindow, BUTTON_ID_BASE + k); }
 

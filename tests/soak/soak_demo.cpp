@@ -87,19 +87,13 @@ bool SameObjects(const GdiObjectCounts& a, const GdiObjectCounts& b) {
 // DemoMain up to its loop.
 void StartDemo() {
     DemoState = DemoStateData{};
-    SpriteEngineInit();
-    DemoState.dialogFont = DemoFont{L"SYSTEM", 10, 400, 0};
-    DemoCreateWindow();
-    DemoState.openWindowCount = 1;
-    DemoState.frameDelay = 0;
+    DemoStartUp();
 }
 
 // One pass of DemoMain's loop. The headless desktop keeps what was presented for
 // tests to read; here it is taken away, as a real screen shows it and forgets it.
 void Pass() {
-    DemoState.openWindowCount = DemoProcessMessage(1);
-    DemoAnimationStep(0);
-    if (DemoState.frameDelay != 0) DemoSleep(static_cast<DWORD>(DemoState.frameDelay));
+    DemoMainLoopPass();
     if (DemoState.mainWindow != nullptr) PlatformTakePresentedRects(DemoState.mainWindow);
 }
 
