@@ -46,24 +46,30 @@ uint32_t SprBlendEdgePixel(const SprSpriteParams& params, uint32_t s, uint32_t d
 
 void SprComposeRowOpaqueRef(const SprSpriteParams& params, const SprRowSpan& span) {
     const uint32_t key = params.key;
-    const uint32_t* src = span.src;
-    uint32_t* dst = span.dst;
-    for (int32_t i = 0; i < span.count; ++i, dst += span.step) {
-        const uint32_t s = src[i];
-        if (s == key) continue;
-        *dst = (s >> 24) == 0 ? s : SprBlendEdgePixel(params, s, *dst);
+    const uint32_t* srcRow = span.src;
+    uint32_t* dstRow = span.dst;
+    for (int64_t row = 0; row < span.rows; ++row, srcRow += span.srcRowStep, dstRow += span.dstRowStep) {
+        uint32_t* dst = dstRow;
+        for (int32_t i = 0; i < span.count; ++i, dst += span.step) {
+            const uint32_t s = srcRow[i];
+            if (s == key) continue;
+            *dst = (s >> 24) == 0 ? s : SprBlendEdgePixel(params, s, *dst);
+        }
     }
 }
 
 void SprComposeRowBlendedRef(const SprSpriteParams& params, const SprRowSpan& span) {
     const uint32_t key = params.key;
-    const uint32_t* src = span.src;
-    uint32_t* dst = span.dst;
-    for (int32_t i = 0; i < span.count; ++i, dst += span.step) {
-        const uint32_t s = src[i];
-        if (s == key) continue;
-        *dst = (s >> 24) == 0 ? SprBlendColour(params.div, params.rowInv, params.rowT, s, *dst)
-                              : SprBlendEdgePixel(params, s, *dst);
+    const uint32_t* srcRow = span.src;
+    uint32_t* dstRow = span.dst;
+    for (int64_t row = 0; row < span.rows; ++row, srcRow += span.srcRowStep, dstRow += span.dstRowStep) {
+        uint32_t* dst = dstRow;
+        for (int32_t i = 0; i < span.count; ++i, dst += span.step) {
+            const uint32_t s = srcRow[i];
+            if (s == key) continue;
+            *dst = (s >> 24) == 0 ? SprBlendColour(params.div, params.rowInv, params.rowT, s, *dst)
+                                  : SprBlendEdgePixel(params, s, *dst);
+        }
     }
 }
 

@@ -2,10 +2,13 @@
 // clipped row of one sprite into the back buffer.
 //
 // Pixels are 32-bit values 0xEERRGGBB read little-endian from the byte order
-// blue, green, red, edge code. A kernel applies the pixel rule to `count` source
-// pixels read left to right from `src`, writing dst[0], dst[step], dst[2 * step]...
-// (step -1 for a horizontal flip). Everything it needs is fixed per sprite draw in
-// SprSpriteParams; it tests nothing against the back buffer's bounds.
+// blue, green, red, edge code. A kernel applies the pixel rule to `rows` rows of
+// `count` source pixels, each read left to right from `src`, writing dst[0],
+// dst[step], dst[2 * step]... (step -1 for a horizontal flip); then src moves on by
+// srcRowStep and dst by dstRowStep. One call draws the visible part of one sprite,
+// so what a kernel works out per sprite is worked out once. Everything it needs is
+// fixed per sprite draw in SprSpriteParams; it tests nothing against the back
+// buffer's bounds.
 //
 // The reference kernels below are the plain table-driven rule. The vector pairs
 // (compose_kernels_simd.h) take their place in SprActiveRowKernels; they give the
@@ -27,10 +30,13 @@ struct SprSpriteParams {
 };
 
 struct SprRowSpan {
-    const uint32_t* src;  // first source pixel of the row
+    const uint32_t* src;  // first source pixel of the first row
     uint32_t* dst;        // back-buffer pixel it lands on
     int32_t step;         // +1, or -1 for a horizontal flip
-    int32_t count;        // pixels in the row, >= 1
+    int32_t count;        // pixels in a row, >= 1
+    int64_t rows = 1;     // rows, >= 1
+    int64_t srcRowStep = 0;  // pixels from one row's first source pixel to the next's
+    int64_t dstRowStep = 0;  // pixels from one row's first destination pixel to the next's
 };
 
 typedef void (*SprRowKernel)(const SprSpriteParams& params, const SprRowSpan& span);

@@ -114,19 +114,12 @@ SPR_AVX2 inline void SprDrawBlock(const SprSpriteParams& params, const uint32_t*
     _mm256_storeu_si256(out, _mm256_blendv_epi8(result, d, keep));
 }
 
+// Draws one row of `count` source pixels from src onto dst.
 template <bool kOpaque, bool kFlip>
-SPR_AVX2 void SprComposeRowAvx2(const SprSpriteParams& params, const SprRowSpan& span) {
-    const uint32_t* weights = SprEdgeWeights(params);
-    const uint64_t colour = weights[0] & 0xFFFFu, fourth = weights[0] >> 16;
-    const SprAvx2Consts c{
-        _mm256_set1_epi32(static_cast<int>(params.key)),
-        _mm256_set1_epi32(static_cast<int>(0xFF000000u)),
-        _mm256_set1_epi64x(static_cast<long long>(colour | colour << 16 | colour << 32 | fourth << 48)),
-        _mm256_set1_epi16(5243)};
+SPR_AVX2 inline void SprComposeRowAvx2(const SprSpriteParams& params, const uint32_t* weights,
+                                       const SprAvx2Consts& c, const uint32_t* src, uint32_t* dst,
+                                       int32_t count) {
     const __m256i iota = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const uint32_t* src = span.src;
-    uint32_t* dst = span.dst;
-    const int32_t count = span.count;
     if (count < 8) {
         // Lanes beyond the span are masked off in every load and store.
         const __m256i inSpan = _mm256_cmpgt_epi32(_mm256_set1_epi32(count), iota);
@@ -159,12 +152,28 @@ SPR_AVX2 void SprComposeRowAvx2(const SprSpriteParams& params, const SprRowSpan&
     }
 }
 
+// Draws every row of the span; the constants are set up once per sprite.
+template <bool kOpaque, bool kFlip>
+SPR_AVX2 void SprComposeRowsAvx2(const SprSpriteParams& params, const SprRowSpan& span) {
+    const uint32_t* weights = SprEdgeWeights(params);
+    const uint64_t colour = weights[0] & 0xFFFFu, fourth = weights[0] >> 16;
+    const SprAvx2Consts c{
+        _mm256_set1_epi32(static_cast<int>(params.key)),
+        _mm256_set1_epi32(static_cast<int>(0xFF000000u)),
+        _mm256_set1_epi64x(static_cast<long long>(colour | colour << 16 | colour << 32 | fourth << 48)),
+        _mm256_set1_epi16(5243)};
+    const uint32_t* src = span.src;
+    uint32_t* dst = span.dst;
+    for (int64_t row = 0; row < span.rows; ++row, src += span.srcRowStep, dst += span.dstRowStep)
+        SprComposeRowAvx2<kOpaque, kFlip>(params, weights, c, src, dst, span.count);
+}
+
 template <bool kOpaque>
 SPR_AVX2 void SprComposeRowAvx2Either(const SprSpriteParams& params, const SprRowSpan& span) {
     if (span.step < 0)
-        SprComposeRowAvx2<kOpaque, true>(params, span);
+        SprComposeRowsAvx2<kOpaque, true>(params, span);
     else
-        SprComposeRowAvx2<kOpaque, false>(params, span);
+        SprComposeRowsAvx2<kOpaque, false>(params, span);
 }
 
 }  // namespace

@@ -104,21 +104,11 @@ SPR_SSE41 inline void SprDrawBlock(const SprSpriteParams& params, const uint32_t
     _mm_storeu_si128(out, _mm_blendv_epi8(result, d, keep));
 }
 
+// Draws one row of count >= 4 source pixels from src onto dst.
 template <bool kOpaque, bool kFlip>
-SPR_SSE41 void SprComposeRowSse41(const SprSpriteParams& params, const SprRowSpan& span) {
-    const int32_t count = span.count;
-    if (count < 4) {
-        (kOpaque ? SprComposeRowOpaqueRef : SprComposeRowBlendedRef)(params, span);
-        return;
-    }
-    const uint32_t* weights = SprEdgeWeights(params);
-    const uint64_t colour = weights[0] & 0xFFFFu, fourth = weights[0] >> 16;
-    const SprSse41Consts c{
-        _mm_set1_epi32(static_cast<int>(params.key)), _mm_set1_epi32(static_cast<int>(0xFF000000u)),
-        _mm_set1_epi64x(static_cast<long long>(colour | colour << 16 | colour << 32 | fourth << 48)),
-        _mm_set1_epi16(5243)};
-    const uint32_t* src = span.src;
-    uint32_t* dst = span.dst;
+SPR_SSE41 inline void SprComposeRowSse41(const SprSpriteParams& params, const uint32_t* weights,
+                                         const SprSse41Consts& c, const uint32_t* src, uint32_t* dst,
+                                         int32_t count) {
     const int32_t whole = count / 4;  // whole blocks at 0, 4, ..., 4 * (whole - 1)
     const int32_t rest = count % 4;
     const __m128i none = _mm_setzero_si128();
@@ -139,12 +129,32 @@ SPR_SSE41 void SprComposeRowSse41(const SprSpriteParams& params, const SprRowSpa
     }
 }
 
+// Draws every row of the span; the constants are set up once per sprite. Rows
+// under four pixels take the reference rule.
+template <bool kOpaque, bool kFlip>
+SPR_SSE41 void SprComposeRowsSse41(const SprSpriteParams& params, const SprRowSpan& span) {
+    if (span.count < 4) {
+        (kOpaque ? SprComposeRowOpaqueRef : SprComposeRowBlendedRef)(params, span);
+        return;
+    }
+    const uint32_t* weights = SprEdgeWeights(params);
+    const uint64_t colour = weights[0] & 0xFFFFu, fourth = weights[0] >> 16;
+    const SprSse41Consts c{
+        _mm_set1_epi32(static_cast<int>(params.key)), _mm_set1_epi32(static_cast<int>(0xFF000000u)),
+        _mm_set1_epi64x(static_cast<long long>(colour | colour << 16 | colour << 32 | fourth << 48)),
+        _mm_set1_epi16(5243)};
+    const uint32_t* src = span.src;
+    uint32_t* dst = span.dst;
+    for (int64_t row = 0; row < span.rows; ++row, src += span.srcRowStep, dst += span.dstRowStep)
+        SprComposeRowSse41<kOpaque, kFlip>(params, weights, c, src, dst, span.count);
+}
+
 template <bool kOpaque>
 SPR_SSE41 void SprComposeRowSse41Either(const SprSpriteParams& params, const SprRowSpan& span) {
     if (span.step < 0)
-        SprComposeRowSse41<kOpaque, true>(params, span);
+        SprComposeRowsSse41<kOpaque, true>(params, span);
     else
-        SprComposeRowSse41<kOpaque, false>(params, span);
+        SprComposeRowsSse41<kOpaque, false>(params, span);
 }
 
 }  // namespace

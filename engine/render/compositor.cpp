@@ -102,15 +102,11 @@ void SprDrawSprite(const SprRowKernels& kernels, const SpriteRecord& sprite, con
                             frameLeft + srcCol;
     uint32_t* dstRowPtr = target.pixels + dstY * target.width + dstX;
     const int64_t dstRowStep = sprite.flipVertical ? -target.width : target.width;
-    SprRowSpan span{srcRowPtr, dstRowPtr, sprite.flipHorizontal ? -1 : 1,
-                    static_cast<int32_t>(colLast - colFirst + 1)};
     // Source rows are read top to bottom; each lands on the next destination row in
     // the flip's direction, and every row lies inside the clipped rectangle.
-    for (int64_t rows = rowLast - rowFirst + 1; rows > 0; --rows) {
-        kernel(params, span);
-        span.src += stripWidth;
-        span.dst += dstRowStep;
-    }
+    kernel(params, SprRowSpan{srcRowPtr, dstRowPtr, sprite.flipHorizontal ? -1 : 1,
+                              static_cast<int32_t>(colLast - colFirst + 1), rowLast - rowFirst + 1,
+                              stripWidth, dstRowStep});
 }
 
 // A record that can be drawn at all: the pointer arithmetic above relies on it.
