@@ -101,6 +101,16 @@ BENCHMARK_CAPTURE(BenchCompose, sse41_opaque, SprKernelSetSse41, 0, 0)
     ->Name("compositor_sse41/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, sse41_50, SprKernelSetSse41, 50, 0)
     ->Name("compositor_sse41/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
+BENCHMARK_CAPTURE(BenchCompose, avx512_opaque, SprKernelSetAvx512, 0, 0)
+    ->Name("compositor_avx512/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
+BENCHMARK_CAPTURE(BenchCompose, avx512_50, SprKernelSetAvx512, 50, 0)
+    ->Name("compositor_avx512/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
+BENCHMARK_CAPTURE(BenchCompose, avx2_opaque, SprKernelSetAvx2, 0, 0)
+    ->Name("compositor_avx2/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
+BENCHMARK_CAPTURE(BenchCompose, avx2_50, SprKernelSetAvx2, 50, 0)
+    ->Name("compositor_avx2/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
+BENCHMARK_CAPTURE(BenchCompose, avx2_opaque_hard, SprKernelSetAvx2, 0, 0, 0)
+    ->Name("compositor_avx2/opaque_hard_edges")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, reference_opaque, SprKernelSetReference, 0, 0)
     ->Name("compositor_reference/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
 BENCHMARK_CAPTURE(BenchCompose, reference_50, SprKernelSetReference, 50, 0)

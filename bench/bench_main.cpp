@@ -34,6 +34,11 @@ const BenchRow kRows[] = {
     {"compositor_vector/50%_hard_edges", "compositor, vector kernels: 50 %, no soft edges"},
     {"compositor_sse41/opaque", "compositor, SSE4.1 kernels: opaque"},
     {"compositor_sse41/50%", "compositor, SSE4.1 kernels: 50 %"},
+    {"compositor_avx512/opaque", "compositor, AVX-512 kernels: opaque"},
+    {"compositor_avx512/50%", "compositor, AVX-512 kernels: 50 %"},
+    {"compositor_avx2/opaque", "compositor, AVX2 kernels: opaque"},
+    {"compositor_avx2/50%", "compositor, AVX2 kernels: 50 %"},
+    {"compositor_avx2/opaque_hard_edges", "compositor, AVX2 kernels: opaque, no soft edges"},
     {"compositor_reference/opaque", "compositor, reference kernels: opaque"},
     {"compositor_reference/50%", "compositor, reference kernels: 50 %"},
     {"compositor_reference/flipped", "compositor, reference kernels: flipped"},
@@ -85,7 +90,8 @@ public:
             if (best.count(name)) figures.bestMicroseconds = best[name];
         const BenchFigures* memcpyFigures = Find("memcpy");
         const SprRowKernels* best = SprRowKernelsOf(SprKernelSetDefault);
-        const char* vector = best == SprRowKernelsOf(SprKernelSetAvx2)    ? "AVX2"
+        const char* vector = best == SprRowKernelsOf(SprKernelSetAvx512)  ? "AVX-512"
+                             : best == SprRowKernelsOf(SprKernelSetAvx2)    ? "AVX2"
                              : best == SprRowKernelsOf(SprKernelSetSse41) ? "SSE4.1"
                                                                           : "reference";
         std::printf("\nPer frame: 800 x 600 canvas restored, 32 balls of 140 x 140 drawn "

@@ -79,6 +79,7 @@ const SprRowKernels* ActiveRowKernels = nullptr;
 
 const SprRowKernels& SprDefaultRowKernels() {
 #if !defined(SPRITE_REFERENCE_COMPOSITOR)
+    if (const SprRowKernels* avx512 = SprRowKernelsOf(SprKernelSetAvx512)) return *avx512;
     if (const SprRowKernels* avx2 = SprRowKernelsOf(SprKernelSetAvx2)) return *avx2;
     if (const SprRowKernels* sse41 = SprRowKernelsOf(SprKernelSetSse41)) return *sse41;
 #endif
@@ -97,6 +98,12 @@ const SprRowKernels* SprRowKernelsOf(SprKernelSet set) {
         return __builtin_cpu_supports("sse4.1") ? &SprSse41RowKernels : nullptr;
     case SprKernelSetAvx2:
         return __builtin_cpu_supports("avx2") ? &SprAvx2RowKernels : nullptr;
+    case SprKernelSetAvx512:
+        // Byte lookups across a whole register need VBMI besides F and BW.
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                       __builtin_cpu_supports("avx512vbmi")
+                   ? &SprAvx512RowKernels
+                   : nullptr;
 #endif
     default:
         return nullptr;

@@ -69,6 +69,7 @@ enum SprKernelSet : int32_t {
     SprKernelSetReference,
     SprKernelSetSse41,
     SprKernelSetAvx2,
+    SprKernelSetAvx512,
 };
 // The set's kernels, or nullptr when this CPU or build cannot run them.
 const SprRowKernels* SprRowKernelsOf(SprKernelSet set);

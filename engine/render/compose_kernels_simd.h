@@ -1,5 +1,5 @@
-// Shared parts of the vector row kernels: the weight memo that turns edge codes
-// into blend weights, and the kernel pairs each instruction set provides.
+// Shared parts of the vector row kernels: the memos that turn edge codes into
+// blend weights, and the kernel pairs each instruction set provides.
 //
 // The vector kernels blend every colour byte as (w * S + (100 - w) * D) div 100
 // with 16-bit arithmetic: the byte pairs (S, D) are interleaved and multiplied
@@ -32,7 +32,18 @@ const uint32_t* SprEdgeWeights(const SprSpriteParams& params);
 // Works out entry `code` of the memo SprEdgeWeights returned for params.
 uint32_t SprFillEdgeWeight(const SprSpriteParams& params, uint32_t code);
 
+// The same memo with one byte per edge code, for kernels that look the weights up
+// in registers: entry 0 is 100 - T, entry c > 0 the edge opacity of code c, or
+// kSprOpacityUnset until SprFillEdgeOpacity works it out. The 256 bytes are
+// 64-byte aligned.
+const uint8_t* SprEdgeOpacities(const SprSpriteParams& params);
+// Works out entry `code` of the memo SprEdgeOpacities returned for params.
+uint8_t SprFillEdgeOpacity(const SprSpriteParams& params, uint32_t code);
+// An opacity memo entry not yet worked out; opacities are 0..100.
+inline constexpr uint8_t kSprOpacityUnset = 0xFF;
+
 #if defined(__x86_64__) || defined(__i386__)
 extern const SprRowKernels SprSse41RowKernels;
 extern const SprRowKernels SprAvx2RowKernels;
+extern const SprRowKernels SprAvx512RowKernels;
 #endif

@@ -14,7 +14,8 @@ struct KernelSetCase {
     const char* name;
     SprKernelSet set;
 };
-const KernelSetCase kVectorSets[] = {{"Sse41", SprKernelSetSse41}, {"Avx2", SprKernelSetAvx2}};
+const KernelSetCase kVectorSets[] = {
+    {"Sse41", SprKernelSetSse41}, {"Avx2", SprKernelSetAvx2}, {"Avx512", SprKernelSetAvx512}};
 // Test names and messages show the set by its name.
 void PrintTo(const KernelSetCase& c, std::ostream* os) { *os << c.name; }
 
@@ -97,6 +98,45 @@ TEST_P(SimdBlendTest, EdgePixelsMatchTheTablesForEveryWeight) {
     CheckAllPairs(kernels->blended, Params(50, 0.0f), 0x01, 0);
 }
 
+// Rows of every length up to a few blocks, both directions, with key, plain and
+// edge pixels of every code: each kernel writes what the reference writes and
+// nothing on either side of the span.
+TEST_P(SimdBlendTest, RowsOfEveryLengthStayInsideTheirSpan) {
+    constexpr int32_t kGuard = 20, kLongest = 50;
+    const uint32_t key = 0x00123456u;
+    uint32_t random = 12345;
+    auto next = [&random] { return random = random * 1664525u + 1013904223u; };
+    std::vector<uint32_t> src(kLongest), expected(kLongest + 2 * kGuard), actual;
+    uint32_t code = 0;
+    for (const int32_t t : {0, 37}) {
+        for (const float edgeBlend : {1.0f, 0.5f}) {
+            const SprSpriteParams params = Params(t, edgeBlend);
+            for (int32_t count = 1; count <= kLongest; ++count) {
+                for (const int32_t step : {1, -1}) {
+                    for (uint32_t& pixel : src) {
+                        const uint32_t roll = next() >> 29;  // 0..7
+                        pixel = roll < 2 ? key : next() & 0x00FFFFFFu;
+                        if (roll >= 5) pixel |= (code++ & 0xFF) << 24;
+                    }
+                    for (uint32_t& pixel : expected) pixel = next();
+                    actual = expected;
+                    // The span's first pixel, with room for the whole row either way.
+                    const int32_t first = step > 0 ? kGuard : kGuard + count - 1;
+                    const SprRowKernel reference =
+                        t == 0 ? SprReferenceRowKernels.opaque : SprReferenceRowKernels.blended;
+                    const SprRowKernel kernel = t == 0 ? kernels->opaque : kernels->blended;
+                    SprSpriteParams keyed = params;
+                    keyed.key = key;
+                    reference(keyed, SprRowSpan{src.data(), expected.data() + first, step, count});
+                    kernel(keyed, SprRowSpan{src.data(), actual.data() + first, step, count});
+                    ASSERT_EQ(actual, expected) << "T " << t << " edgeBlend " << edgeBlend
+                                                << " count " << count << " step " << step;
+                }
+            }
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Sets, SimdBlendTest, ::testing::ValuesIn(kVectorSets),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -115,7 +155,8 @@ TEST_F(EngineTest, KernelSetSelection) {
     EXPECT_EQ(&SprActiveRowKernels(), &SprReferenceRowKernels);
 #if !defined(SPRITE_REFERENCE_COMPOSITOR) && (defined(__x86_64__) || defined(__i386__))
     // This CPU's best set is the default; every x86-64 CPU we run on has SSE4.1.
-    const SprRowKernels* best = SprRowKernelsOf(SprKernelSetAvx2);
+    const SprRowKernels* best = SprRowKernelsOf(SprKernelSetAvx512);
+    if (!best) best = SprRowKernelsOf(SprKernelSetAvx2);
     if (!best) best = SprRowKernelsOf(SprKernelSetSse41);
     EXPECT_EQ(SprRowKernelsOf(SprKernelSetDefault), best);
 #endif

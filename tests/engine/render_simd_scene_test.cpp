@@ -27,7 +27,8 @@ struct KernelSetCase {
     const char* name;
     SprKernelSet set;
 };
-const KernelSetCase kVectorSets[] = {{"Sse41", SprKernelSetSse41}, {"Avx2", SprKernelSetAvx2}};
+const KernelSetCase kVectorSets[] = {
+    {"Sse41", SprKernelSetSse41}, {"Avx2", SprKernelSetAvx2}, {"Avx512", SprKernelSetAvx512}};
 // Test names and messages show the set by its name.
 void PrintTo(const KernelSetCase& c, std::ostream* os) { *os << c.name; }
 constexpr uint32_t kSeeds = 200;

@@ -300,12 +300,18 @@ void RunScene(FuzzInput& in) {
     CheckSame(scene, back, model, "reference kernels");
 
     // Every faster kernel set this processor runs must give the same bytes.
-    for (const SprKernelSet set : {SprKernelSetSse41, SprKernelSetAvx2}) {
-        const SprRowKernels* kernels = SprRowKernelsOf(set);
+    const struct {
+        SprKernelSet set;
+        const char* name;
+    } vectorSets[] = {{SprKernelSetSse41, "SSE4.1 kernels"},
+                      {SprKernelSetAvx2, "AVX2 kernels"},
+                      {SprKernelSetAvx512, "AVX-512 kernels"}};
+    for (const auto& vector : vectorSets) {
+        const SprRowKernels* kernels = SprRowKernelsOf(vector.set);
         if (kernels == nullptr) continue;
         std::copy(canary.begin(), canary.end(), back);
         Compose(scene, *kernels, kCanvas);
-        CheckSame(scene, back, model, set == SprKernelSetSse41 ? "SSE4.1 kernels" : "AVX2 kernels");
+        CheckSame(scene, back, model, vector.name);
     }
 
     CheckNotSelected(EngineState.BackBuffer.bitmap, "the back buffer");
