@@ -31,21 +31,13 @@ struct SprAvx512Consts {
     __m512i reverse;      // lane permutation 15, 14, ..., 0
 };
 
-// The 256 bytes of the opacity memo.
-struct SprOpacityTable {
-    __m512i part[4];  // codes 0..63, 64..127, 128..191, 192..255
-};
-
-SPR_AVX512 inline SprOpacityTable SprLoadOpacities(const uint8_t* opacities) {
-    SprOpacityTable t;
-    for (int32_t i = 0; i < 4; ++i) t.part[i] = _mm512_load_si512(opacities + 64 * i);
-    return t;
-}
-
-// Entry idx of the table for every byte.
-SPR_AVX512 inline __m512i SprLookUp(const SprOpacityTable& t, __m512i idx) {
-    const __m512i low = _mm512_permutex2var_epi8(t.part[0], idx, t.part[1]);
-    const __m512i high = _mm512_permutex2var_epi8(t.part[2], idx, t.part[3]);
+// Entry idx of the opacity memo for every byte: two lookups of 128 entries,
+// chosen by bit 7 of idx.
+SPR_AVX512 inline __m512i SprLookUp(const uint8_t* opacities, __m512i idx) {
+    const __m512i* table = reinterpret_cast<const __m512i*>(opacities);
+    const __m512i low = _mm512_permutex2var_epi8(_mm512_load_si512(table), idx, _mm512_load_si512(table + 1));
+    const __m512i high =
+        _mm512_permutex2var_epi8(_mm512_load_si512(table + 2), idx, _mm512_load_si512(table + 3));
     return _mm512_mask_blend_epi8(_mm512_movepi8_mask(idx), low, high);
 }
 
@@ -67,17 +59,15 @@ SPR_AVX512 inline __m512i SprBlend(__m512i s, __m512i d, __m512i weightsLo, __m5
 // (plain lanes at the sprite's weight; an opaque sprite's plain lanes take the
 // source whole). Fills memo entries the block meets for the first time.
 template <bool kOpaque>
-SPR_AVX512 inline __m512i SprEdgeBlock(const SprSpriteParams& params, SprOpacityTable& table,
-                                        const uint8_t* opacities, const SprAvx512Consts& c,
+SPR_AVX512 inline __m512i SprEdgeBlock(const SprSpriteParams& params, const uint8_t* opacities, const SprAvx512Consts& c,
                                         __m512i s, __m512i d, __mmask16 plain) {
     const __m512i codes = _mm512_shuffle_epi8(s, c.codeSpread);
-    __m512i w = SprLookUp(table, codes);
+    __m512i w = SprLookUp(opacities, codes);
     if (_mm512_cmpeq_epi8_mask(w, _mm512_set1_epi8(static_cast<char>(kSprOpacityUnset)))) {
-        alignas(64) uint32_t lanes[16];
-        _mm512_store_si512(lanes, s);
+        uint32_t lanes[16];
+        _mm512_storeu_si512(lanes, s);
         for (uint32_t pixel : lanes) SprFillEdgeOpacity(params, pixel >> 24);
-        table = SprLoadOpacities(opacities);
-        w = SprLookUp(table, codes);
+        w = SprLookUp(opacities, codes);
     }
     // Bytes (w, w, w, 0) and (100 - w, 100 - w, 100 - w, 100) per pixel: the
     // fourth byte's blend gives back the destination's fourth byte. Interleaved
@@ -92,8 +82,7 @@ SPR_AVX512 inline __m512i SprEdgeBlock(const SprSpriteParams& params, SprOpacity
 // Draws the block of source pixels i..i+15, of which those in srcLanes exist;
 // dstLanes are the same lanes in destination order.
 template <bool kOpaque, bool kFlip>
-SPR_AVX512 inline void SprDrawBlock(const SprSpriteParams& params, SprOpacityTable& table,
-                                    const uint8_t* opacities, const SprAvx512Consts& c,
+SPR_AVX512 inline void SprDrawBlock(const SprSpriteParams& params, const uint8_t* opacities, const SprAvx512Consts& c,
                                     const uint32_t* src, uint32_t* dst, int32_t i,
                                     __mmask16 srcLanes, __mmask16 dstLanes) {
     __m512i s = _mm512_maskz_loadu_epi32(srcLanes, src + i);
@@ -114,14 +103,13 @@ SPR_AVX512 inline void SprDrawBlock(const SprSpriteParams& params, SprOpacityTab
         return;
     }
     const __m512i d = _mm512_maskz_loadu_epi32(dstLanes, out);
-    const __m512i result = SprEdgeBlock<kOpaque>(params, table, opacities, c, s, d, draw & ~edge);
+    const __m512i result = SprEdgeBlock<kOpaque>(params, opacities, c, s, d, draw & ~edge);
     _mm512_mask_storeu_epi32(out, draw, result);
 }
 
 template <bool kOpaque, bool kFlip>
 SPR_AVX512 void SprComposeRowAvx512(const SprSpriteParams& params, const SprRowSpan& span) {
     const uint8_t* opacities = SprEdgeOpacities(params);
-    SprOpacityTable table = SprLoadOpacities(opacities);
     const uint64_t w = opacities[0];
     const uint64_t colour = w | (100 - w) << 8, fourth = 100 << 8;
     const SprAvx512Consts c{
@@ -140,14 +128,14 @@ SPR_AVX512 void SprComposeRowAvx512(const SprSpriteParams& params, const SprRowS
     // Invariant: source pixels 0..i-1 are drawn.
     int32_t i = 0;
     for (; i < whole; i += 16)
-        SprDrawBlock<kOpaque, kFlip>(params, table, opacities, c, src, dst, i, 0xFFFF, 0xFFFF);
+        SprDrawBlock<kOpaque, kFlip>(params, opacities, c, src, dst, i, 0xFFFF, 0xFFFF);
     if (i < count) {
         // The last 1..15 pixels: lanes 0..rest-1 of the source, the top rest lanes
         // of the destination block when flipped.
         const int32_t rest = count - i;
         const __mmask16 lanes = static_cast<__mmask16>((1u << rest) - 1);
         const __mmask16 dstLanes = kFlip ? static_cast<__mmask16>(lanes << (16 - rest)) : lanes;
-        SprDrawBlock<kOpaque, kFlip>(params, table, opacities, c, src, dst, i, lanes, dstLanes);
+        SprDrawBlock<kOpaque, kFlip>(params, opacities, c, src, dst, i, lanes, dstLanes);
     }
 }
 
