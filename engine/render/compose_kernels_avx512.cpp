@@ -108,8 +108,9 @@ SPR_AVX512 inline void SprDrawBlock(const SprSpriteParams& params, const uint8_t
     _mm512_mask_storeu_epi32(out, draw, result);
 }
 
+// Draws every row of the span; the constants are set up once per sprite.
 template <bool kOpaque, bool kFlip>
-SPR_AVX512 void SprComposeRowAvx512(const SprSpriteParams& params, const SprRowSpan& span) {
+SPR_AVX512 void SprComposeRowsAvx512(const SprSpriteParams& params, const SprRowSpan& span) {
     const uint8_t* opacities = SprEdgeOpacities(params);
     const uint64_t w = opacities[0];
     const uint64_t colour = w | (100 - w) << 8, fourth = 100 << 8;
@@ -122,30 +123,30 @@ SPR_AVX512 void SprComposeRowAvx512(const SprSpriteParams& params, const SprRowS
         _mm512_set1_epi8(100),
         _mm512_set4_epi32(0x0F0F0F0F, 0x0B0B0B0B, 0x07070707, 0x03030303),
         _mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0)};
-    const uint32_t* src = span.src;
-    uint32_t* dst = span.dst;
     const int32_t count = span.count;
     const int32_t whole = count & ~15;  // whole blocks start at 0, 16, ..., whole - 16
-    // Invariant: source pixels 0..i-1 are drawn.
-    int32_t i = 0;
-    for (; i < whole; i += 16)
-        SprDrawBlock<kOpaque, kFlip>(params, opacities, c, src, dst, i, 0xFFFF, 0xFFFF);
-    if (i < count) {
-        // The last 1..15 pixels: lanes 0..rest-1 of the source, the top rest lanes
-        // of the destination block when flipped.
-        const int32_t rest = count - i;
-        const __mmask16 lanes = static_cast<__mmask16>((1u << rest) - 1);
-        const __mmask16 dstLanes = kFlip ? static_cast<__mmask16>(lanes << (16 - rest)) : lanes;
-        SprDrawBlock<kOpaque, kFlip>(params, opacities, c, src, dst, i, lanes, dstLanes);
+    // The last 1..15 pixels of every row, if any: lanes 0..rest-1 of the source,
+    // the top rest lanes of the destination block when flipped.
+    const int32_t rest = count - whole;
+    const __mmask16 lanes = static_cast<__mmask16>((1u << rest) - 1);
+    const __mmask16 dstLanes = kFlip ? static_cast<__mmask16>(lanes << (16 - rest)) : lanes;
+    const uint32_t* src = span.src;
+    uint32_t* dst = span.dst;
+    for (int64_t row = 0; row < span.rows; ++row, src += span.srcRowStep, dst += span.dstRowStep) {
+        // Invariant: source pixels 0..i-1 of this row are drawn.
+        int32_t i = 0;
+        for (; i < whole; i += 16)
+            SprDrawBlock<kOpaque, kFlip>(params, opacities, c, src, dst, i, 0xFFFF, 0xFFFF);
+        if (rest) SprDrawBlock<kOpaque, kFlip>(params, opacities, c, src, dst, i, lanes, dstLanes);
     }
 }
 
 template <bool kOpaque>
 SPR_AVX512 void SprComposeRowAvx512Either(const SprSpriteParams& params, const SprRowSpan& span) {
     if (span.step < 0)
-        SprComposeRowAvx512<kOpaque, true>(params, span);
+        SprComposeRowsAvx512<kOpaque, true>(params, span);
     else
-        SprComposeRowAvx512<kOpaque, false>(params, span);
+        SprComposeRowsAvx512<kOpaque, false>(params, span);
 }
 
 }  // namespace
