@@ -60,8 +60,9 @@ SPR_AVX512 inline __m512i SprBlend(__m512i s, __m512i d, __m512i weightsLo, __m5
 // (plain lanes at the sprite's weight; an opaque sprite's plain lanes take the
 // source whole). Fills memo entries the block meets for the first time.
 template <bool kOpaque>
-SPR_AVX512 inline __m512i SprEdgeBlock(const SprSpriteParams& params, const uint8_t* opacities, const SprAvx512Consts& c,
-                                        __m512i s, __m512i d, __mmask16 plain) {
+SPR_AVX512 inline __m512i SprEdgeBlock(const SprSpriteParams& params, const uint8_t* opacities,
+                                        const SprAvx512Consts& c, __m512i s, __m512i d,
+                                        __mmask16 plain) {
     const __m512i codes = _mm512_shuffle_epi8(s, c.codeSpread);
     __m512i w = SprLookUp(opacities, codes);
     if (_mm512_cmpeq_epi8_mask(w, _mm512_set1_epi8(static_cast<char>(kSprOpacityUnset)))) {
@@ -83,9 +84,9 @@ SPR_AVX512 inline __m512i SprEdgeBlock(const SprSpriteParams& params, const uint
 // Draws the block of source pixels i..i+15, of which those in srcLanes exist;
 // dstLanes are the same lanes in destination order.
 template <bool kOpaque, bool kFlip>
-SPR_AVX512 inline void SprDrawBlock(const SprSpriteParams& params, const uint8_t* opacities, const SprAvx512Consts& c,
-                                    const uint32_t* src, uint32_t* dst, int32_t i,
-                                    __mmask16 srcLanes, __mmask16 dstLanes) {
+SPR_AVX512 inline void SprDrawBlock(const SprSpriteParams& params, const uint8_t* opacities,
+                                    const SprAvx512Consts& c, const uint32_t* src, uint32_t* dst,
+                                    int32_t i, __mmask16 srcLanes, __mmask16 dstLanes) {
     __m512i s = _mm512_maskz_loadu_epi32(srcLanes, src + i);
     // (The zero-masked form: the plain one trips a false uninitialised warning.)
     if (kFlip) s = _mm512_maskz_permutexvar_epi32(0xFFFF, c.reverse, s);
