@@ -7,9 +7,10 @@
 // reading the destination, and a row's last pixels are one block whose loads and
 // stores are masked to the span (masked-off lanes neither fault nor write).
 //
-// Blocks with edge pixels look each lane's weight up in the 256-byte opacity memo
-// with byte permutes (two 128-entry lookups chosen by bit 7 of the code) instead
-// of a gather, which takes over twice as long per edge block on the CPUs measured.
+// Blocks with edge pixels look each lane's weight up in the 256-byte opacity memo,
+// held in four registers for the whole sprite, with byte permutes (two 128-entry
+// lookups chosen by bit 7 of the code) instead of a gather, which takes over twice
+// as long per edge block on the CPUs measured.
 #include "engine/render/compose_kernels_simd.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -29,16 +30,14 @@ struct SprAvx512Consts {
     __m512i hundred;      // 100 in every byte
     __m512i codeSpread;   // byte shuffle: each pixel's edge code into all four of its bytes
     __m512i reverse;      // lane permutation 15, 14, ..., 0
+    __m512i table[4];     // the opacity memo, whole
 };
 
 // Entry idx of the opacity memo for every byte: two lookups of 128 entries,
 // chosen by bit 7 of idx.
-SPR_AVX512 inline __m512i SprLookUp(const uint8_t* opacities, __m512i idx) {
-    const __m512i* table = reinterpret_cast<const __m512i*>(opacities);
-    const __m512i low =
-        _mm512_permutex2var_epi8(_mm512_load_si512(table), idx, _mm512_load_si512(table + 1));
-    const __m512i high =
-        _mm512_permutex2var_epi8(_mm512_load_si512(table + 2), idx, _mm512_load_si512(table + 3));
+SPR_AVX512 inline __m512i SprLookUp(const __m512i* table, __m512i idx) {
+    const __m512i low = _mm512_permutex2var_epi8(table[0], idx, table[1]);
+    const __m512i high = _mm512_permutex2var_epi8(table[2], idx, table[3]);
     return _mm512_mask_blend_epi8(_mm512_movepi8_mask(idx), low, high);
 }
 
@@ -58,19 +57,12 @@ SPR_AVX512 inline __m512i SprBlend(__m512i s, __m512i d, __m512i weightsLo, __m5
 
 // A block of s and d with edge pixels: every lane blended at its code's opacity
 // (plain lanes at the sprite's weight; an opaque sprite's plain lanes take the
-// source whole). Fills memo entries the block meets for the first time.
+// source whole).
 template <bool kOpaque>
-SPR_AVX512 inline __m512i SprEdgeBlock(const SprSpriteParams& params, const uint8_t* opacities,
-                                        const SprAvx512Consts& c, __m512i s, __m512i d,
+SPR_AVX512 inline __m512i SprEdgeBlock(const SprAvx512Consts& c, __m512i s, __m512i d,
                                         __mmask16 plain) {
     const __m512i codes = _mm512_shuffle_epi8(s, c.codeSpread);
-    __m512i w = SprLookUp(opacities, codes);
-    if (_mm512_cmpeq_epi8_mask(w, _mm512_set1_epi8(static_cast<char>(kSprOpacityUnset)))) {
-        uint32_t lanes[16];
-        _mm512_storeu_si512(lanes, s);
-        for (uint32_t pixel : lanes) SprFillEdgeOpacity(params, pixel >> 24);
-        w = SprLookUp(opacities, codes);
-    }
+    __m512i w = SprLookUp(c.table, codes);
     // Bytes (w, w, w, 0) and (100 - w, 100 - w, 100 - w, 100) per pixel: the
     // fourth byte's blend gives back the destination's fourth byte. Interleaved
     // they are the weight pairs in the order of the unpacked pixel bytes.
@@ -84,8 +76,7 @@ SPR_AVX512 inline __m512i SprEdgeBlock(const SprSpriteParams& params, const uint
 // Draws the block of source pixels i..i+15, of which those in srcLanes exist;
 // dstLanes are the same lanes in destination order.
 template <bool kOpaque, bool kFlip>
-SPR_AVX512 inline void SprDrawBlock(const SprSpriteParams& params, const uint8_t* opacities,
-                                    const SprAvx512Consts& c, const uint32_t* src, uint32_t* dst,
+SPR_AVX512 inline void SprDrawBlock(const SprAvx512Consts& c, const uint32_t* src, uint32_t* dst,
                                     int32_t i, __mmask16 srcLanes, __mmask16 dstLanes) {
     __m512i s = _mm512_maskz_loadu_epi32(srcLanes, src + i);
     // (The zero-masked form: the plain one trips a false uninitialised warning.)
@@ -105,7 +96,7 @@ SPR_AVX512 inline void SprDrawBlock(const SprSpriteParams& params, const uint8_t
         return;
     }
     const __m512i d = _mm512_maskz_loadu_epi32(dstLanes, out);
-    const __m512i result = SprEdgeBlock<kOpaque>(params, opacities, c, s, d, draw & ~edge);
+    const __m512i result = SprEdgeBlock<kOpaque>(c, s, d, draw & ~edge);
     _mm512_mask_storeu_epi32(out, draw, result);
 }
 
@@ -123,7 +114,9 @@ SPR_AVX512 void SprComposeRowsAvx512(const SprSpriteParams& params, const SprRow
         _mm512_set1_epi16(5243),
         _mm512_set1_epi8(100),
         _mm512_set4_epi32(0x0F0F0F0F, 0x0B0B0B0B, 0x07070707, 0x03030303),
-        _mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0)};
+        _mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0),
+        {_mm512_load_si512(opacities), _mm512_load_si512(opacities + 64),
+         _mm512_load_si512(opacities + 128), _mm512_load_si512(opacities + 192)}};
     const int32_t count = span.count;
     const int32_t whole = count & ~15;  // whole blocks start at 0, 16, ..., whole - 16
     // The last 1..15 pixels of every row, if any: lanes 0..rest-1 of the source,
@@ -137,8 +130,8 @@ SPR_AVX512 void SprComposeRowsAvx512(const SprSpriteParams& params, const SprRow
         // Invariant: source pixels 0..i-1 of this row are drawn.
         int32_t i = 0;
         for (; i < whole; i += 16)
-            SprDrawBlock<kOpaque, kFlip>(params, opacities, c, src, dst, i, 0xFFFF, 0xFFFF);
-        if (rest) SprDrawBlock<kOpaque, kFlip>(params, opacities, c, src, dst, i, lanes, dstLanes);
+            SprDrawBlock<kOpaque, kFlip>(c, src, dst, i, 0xFFFF, 0xFFFF);
+        if (rest) SprDrawBlock<kOpaque, kFlip>(c, src, dst, i, lanes, dstLanes);
     }
 }
 

@@ -59,16 +59,9 @@ uint32_t SprFillEdgeWeight(const SprSpriteParams& params, uint32_t code) {
 const uint8_t* SprEdgeOpacities(const SprSpriteParams& params) {
     SprEdgeOpacityMemo& memo = EdgeOpacityMemo;
     if (!SprKeepMemo(memo.key, params)) {
-        std::memset(memo.opacities, kSprOpacityUnset, sizeof memo.opacities);
         memo.opacities[0] = static_cast<uint8_t>(100 - params.translucency);
+        for (uint32_t code = 1; code < 256; ++code)
+            memo.opacities[code] = static_cast<uint8_t>(SprEdgeOpacity(params, code));
     }
     return memo.opacities;
-}
-
-uint8_t SprFillEdgeOpacity(const SprSpriteParams& params, uint32_t code) {
-    uint8_t* opacities = EdgeOpacityMemo.opacities;
-    code &= 0xFF;
-    if (opacities[code] == kSprOpacityUnset)
-        opacities[code] = static_cast<uint8_t>(SprEdgeOpacity(params, code));
-    return opacities[code];
 }

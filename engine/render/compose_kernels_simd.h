@@ -32,15 +32,12 @@ const uint32_t* SprEdgeWeights(const SprSpriteParams& params);
 // Works out entry `code` of the memo SprEdgeWeights returned for params.
 uint32_t SprFillEdgeWeight(const SprSpriteParams& params, uint32_t code);
 
-// The same memo with one byte per edge code, for kernels that look the weights up
-// in registers: entry 0 is 100 - T, entry c > 0 the edge opacity of code c, or
-// kSprOpacityUnset until SprFillEdgeOpacity works it out. The 256 bytes are
-// 64-byte aligned.
+// The same memo with one byte per edge code, for kernels that hold it in
+// registers: entry 0 is 100 - T, entry c > 0 the edge opacity of code c. All 256
+// entries are worked out whenever the (translucency, edgeBlend, MulTable)
+// combination changes, so a kernel can look codes up without checking them. The
+// 256 bytes are 64-byte aligned.
 const uint8_t* SprEdgeOpacities(const SprSpriteParams& params);
-// Works out entry `code` of the memo SprEdgeOpacities returned for params.
-uint8_t SprFillEdgeOpacity(const SprSpriteParams& params, uint32_t code);
-// An opacity memo entry not yet worked out; opacities are 0..100.
-inline constexpr uint8_t kSprOpacityUnset = 0xFF;
 
 #if defined(__x86_64__) || defined(__i386__)
 extern const SprRowKernels SprSse41RowKernels;
