@@ -41,6 +41,15 @@ bool PlatformHasDesktopWindow(HWND hwnd);
 RECT PlatformDesktopWindowRect(HWND hwnd);  // where the desktop placed it; empty if none
 std::string PlatformDesktopTitle(HWND hwnd);
 std::vector<RECT> PlatformTakePresentedRects(HWND hwnd);
+// What the desktop window of a top-level window shows at client (x, y), as a
+// COLORREF; 0xFFFFFFFF outside it or when it has no pixels (headless backend only).
+COLORREF PlatformDesktopPixel(HWND hwnd, int32_t x, int32_t y);
+// Whether desktop windows let the window system draw straight into their pixels
+// (the default) or make it present by copying (headless backend only).
+void PlatformOfferFramebuffers(bool offered);
+// The desktop remakes the window's pixels at the next request, losing what they
+// showed, as a desktop does after a size change (headless backend only).
+void PlatformLoseFramebuffer(HWND hwnd);
 
 // What a window shows at client (x, y) as a COLORREF, read from its top-level's
 // surface; 0xFFFFFFFF outside the window.

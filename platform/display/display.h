@@ -4,7 +4,9 @@
 //
 // A backend knows top-level windows only, by their HWND. Every visible top-level
 // window has one desktop window whose size is the window's client size; the window
-// system draws into its own surface and hands the changed rectangles to `present`.
+// system draws into the desktop window's framebuffer where the backend offers one
+// of the surface's layout, into its own surface otherwise, and hands the changed
+// rectangles to `present`.
 // Input comes back as DisplayEvents in the order the desktop produced them.
 #pragma once
 
@@ -44,9 +46,20 @@ struct DisplayBackend {
     void (*closeWindow)(HWND window);
     void (*setTitle)(HWND window, const char* titleUtf8);
     void (*resizeWindow)(HWND window, int32_t width, int32_t height);
-    // Copies `count` rectangles of the window's surface (top-down 32-bit pixels,
-    // `width` pixels a row) to the desktop window.
-    void (*present)(HWND window, const uint32_t* pixels, int32_t width, int32_t height,
+    // The desktop window's own pixels, when the window system can draw straight into
+    // them: top-down 32-bit pixels laid out as the surface's (bytes blue, green, red,
+    // unused), exactly width x height, rows *pitch bytes apart. NULL when there is no
+    // such framebuffer (no desktop window, another pixel format, another size).
+    // *remade is TRUE when the memory is not the one handed out last time, or the
+    // desktop lost its pixels: what was drawn into the previous one is gone. The
+    // memory stays valid until the next framebuffer, resizeWindow or closeWindow
+    // call for the window; only these calls may free or replace it.
+    uint32_t* (*framebuffer)(HWND window, int32_t width, int32_t height, int32_t* pitch, BOOL* remade);
+    // Shows `count` rectangles of the window's pixels (top-down 32-bit pixels, rows
+    // `pitch` bytes apart) on the desktop window. When `pixels` is the framebuffer
+    // last handed out, nothing is copied; otherwise the rectangles are copied into
+    // the desktop window first.
+    void (*present)(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
                     const RECT* rects, int32_t count);
     // Takes the next input event without waiting; FALSE when there is none.
     BOOL (*pollEvent)(DisplayEvent* event);

@@ -103,5 +103,25 @@ HBITMAP GdiCreateSurfaceBitmap(int32_t width, int32_t height, uint32_t** pixels)
 
 void GdiDeleteSurfaceBitmap(HBITMAP surface) {
     const GdiBitmap* bitmap = GdiLookupBitmap(surface);
-    if (bitmap != nullptr && bitmap->surface) GdiDeleteBitmap(surface);
+    if (bitmap == nullptr || !bitmap->surface) return;
+    GdiSetSurfaceMemory(surface, nullptr, 0);  // frees its own pixels, never borrowed ones
+    GdiDeleteBitmap(surface);
+}
+
+uint32_t* GdiSetSurfaceMemory(HBITMAP surface, uint32_t* memory, int32_t pitch) {
+    GdiBitmap* bitmap = GdiLookupBitmap(surface);
+    if (bitmap == nullptr || !bitmap->surface) return nullptr;
+    if (memory != nullptr && (pitch < bitmap->width * 4 || pitch % 4 != 0)) return nullptr;
+    if (bitmap->parkedMemory == nullptr) bitmap->parkedMemory = bitmap->memory;
+    if (memory == nullptr) {
+        bitmap->memory = bitmap->parkedMemory;
+        bitmap->parkedMemory = nullptr;
+        bitmap->stride = bitmap->width * 4;
+    } else {
+        bitmap->memory = reinterpret_cast<uint8_t*>(memory);
+        bitmap->stride = pitch;
+    }
+    bitmap->topRowOffset = 0;
+    bitmap->rowStep = bitmap->stride;
+    return reinterpret_cast<uint32_t*>(bitmap->memory);
 }

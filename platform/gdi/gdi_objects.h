@@ -35,6 +35,9 @@ struct GdiBitmap {
     ptrdiff_t rowStep;
     bool exposeBits;    // GetObjectA reports bmBits (DIB sections, surfaces)
     bool surface;       // a window surface, owned by the window system
+    // A surface drawing into memory it does not own (a desktop framebuffer): its
+    // own pixels, parked here until it draws into them again. NULL otherwise.
+    uint8_t* parkedMemory;
     bool stock;         // the shared 1x1 bitmap of fresh memory DCs
     HDC selectedInto;   // the memory DC holding it, if any (not for stock/surfaces)
 };

@@ -13,6 +13,13 @@
 // the window system, not the application, owns it.
 HBITMAP GdiCreateSurfaceBitmap(int32_t width, int32_t height, uint32_t** pixels);
 void GdiDeleteSurfaceBitmap(HBITMAP surface);
+// Makes the surface draw into `memory` (top-down, the surface's size and layout,
+// rows `pitch` bytes apart, pitch >= width * 4 and a multiple of 4), which the
+// caller keeps alive while the surface uses it; NULL returns it to its own
+// pixels, as they were when it left them. DCs drawing into the surface follow.
+// Returns the pixels the surface now draws into; NULL for anything but a surface
+// or a bad pitch (the surface then stays as it was).
+uint32_t* GdiSetSurfaceMemory(HBITMAP surface, uint32_t* memory, int32_t pitch);
 
 // A device context whose point (0, 0) is the surface pixel `origin`, clipped to
 // `visible` (in surface pixels; copied). A NULL surface gives a screen DC that

@@ -32,7 +32,7 @@ COLORREF PlatformWindowPixel(HWND hwnd, int32_t x, int32_t y) {
         sx >= topLevel->surfaceWidth || sy >= topLevel->surfaceHeight) {
         return 0xFFFFFFFF;
     }
-    const uint32_t pixel = topLevel->pixels[sy * topLevel->surfaceWidth + sx];
+    const uint32_t pixel = topLevel->pixels[sy * topLevel->surfaceStride + sx];
     return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }
 
@@ -44,9 +44,9 @@ BOOL PlatformSaveWindowPng(HWND hwnd, const char* path) {
                        std::min<LONG>(area.right, topLevel->surfaceWidth),
                        std::min<LONG>(area.bottom, topLevel->surfaceHeight)};
     if (visible.right <= visible.left || visible.bottom <= visible.top) return FALSE;
-    const uint32_t* first = topLevel->pixels + static_cast<size_t>(visible.top) * topLevel->surfaceWidth + visible.left;
+    const uint32_t* first = topLevel->pixels + static_cast<size_t>(visible.top) * topLevel->surfaceStride + visible.left;
     return UsrWritePng(path, first, visible.right - visible.left, visible.bottom - visible.top,
-                       topLevel->surfaceWidth)
+                       topLevel->surfaceStride)
                ? TRUE
                : FALSE;
 }

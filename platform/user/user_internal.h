@@ -61,11 +61,14 @@ struct UsrWindow {
     bool erasePending;    // the update region asks for WM_ERASEBKGND
     bool destroying;      // WM_DESTROY is on its way; further DestroyWindow calls are ignored
 
-    // Top-level windows only.
+    // Top-level windows only. `pixels` is the surface's own memory, or the desktop
+    // window's framebuffer while `onFramebuffer` (rows `surfaceStride` pixels apart).
     HBITMAP surface;
     uint32_t* pixels;
     int32_t surfaceWidth;
     int32_t surfaceHeight;
+    int32_t surfaceStride;
+    bool onFramebuffer;
     bool desktopOpen;           // the backend shows it
     std::vector<UsrWindowDC> windowDCs;  // DCs drawing into the surface, deleted with it
 
@@ -145,6 +148,17 @@ bool UsrReleaseWindowDC(UsrWindow* window, HDC hdc);
 void UsrDropWindowDCs(UsrWindow* topLevel);
 // Shows the region (surface pixels) of the top-level's surface on the desktop.
 void UsrPresent(UsrWindow* topLevel, const pixman_region32_t* area);
+
+// ---- Framebuffers (window_framebuffer.cpp) ----
+// Points the top-level's surface at the desktop window's framebuffer when the
+// backend offers one of the surface's size and layout (keeping what the surface
+// shows), or back at its own memory when it no longer does. False when the
+// pixels drawn into a previous framebuffer were lost with it: the whole window
+// is then invalidated so that it is drawn again.
+bool UsrSyncFramebuffer(UsrWindow* topLevel);
+// Points the surface back at its own memory before the desktop window goes away,
+// copying what it shows there when keepPixels.
+void UsrDetachFramebuffer(UsrWindow* topLevel, bool keepPixels);
 
 // ---- Windows (window_create.cpp, window_state.cpp) ----
 HWND UsrCreateWindow(UsrClass windowClass, DWORD exStyle, LPCWSTR text, DWORD style, int x, int y,

@@ -106,6 +106,7 @@ void FreeTree(HWND hwnd) {
         UsrWindow* parent = UsrFind(window->parent);
         if (parent != nullptr) EraseHandle(&parent->children, hwnd);
     } else {
+        UsrDetachFramebuffer(window, false);
         if (window->desktopOpen) DisplayGetBackend().closeWindow(hwnd);
         UsrDropWindowDCs(window);
         if (window->surface != nullptr) GdiDeleteSurfaceBitmap(window->surface);
@@ -140,15 +141,20 @@ void UsrResizeSurface(UsrWindow* window) {
         const int32_t columns = std::min(width, window->surfaceWidth);
         for (int32_t y = 0; y < rows; ++y) {
             std::memcpy(pixels + static_cast<size_t>(y) * width,
-                        window->pixels + static_cast<size_t>(y) * window->surfaceWidth,
+                        window->pixels + static_cast<size_t>(y) * window->surfaceStride,
                         static_cast<size_t>(columns) * 4);
         }
     }
+    // The old pixels (perhaps the desktop's framebuffer) are copied; the new
+    // surface draws into its own memory until the next present finds the
+    // framebuffer of the new size.
     if (window->surface != nullptr) GdiDeleteSurfaceBitmap(window->surface);
     window->surface = surface;
     window->pixels = pixels;
     window->surfaceWidth = pixels != nullptr ? width : 0;
     window->surfaceHeight = pixels != nullptr ? height : 0;
+    window->surfaceStride = window->surfaceWidth;
+    window->onFramebuffer = false;
     if (window->desktopOpen) DisplayGetBackend().resizeWindow(window->handle, width, height);
 }
 

@@ -68,6 +68,9 @@ void UsrDropWindowDCs(UsrWindow* topLevel) {
 
 void UsrPresent(UsrWindow* topLevel, const pixman_region32_t* area) {
     if (!topLevel->desktopOpen || topLevel->pixels == nullptr || !pixman_region32_not_empty(area)) return;
+    // A framebuffer remade since the last present lost the picture: the whole
+    // window is drawn and presented again, so this part is not shown now.
+    if (!UsrSyncFramebuffer(topLevel)) return;
     int count = 0;
     const pixman_box32_t* boxes = pixman_region32_rectangles(area, &count);
     RECT rects[kMaxPresentRects];
@@ -79,7 +82,7 @@ void UsrPresent(UsrWindow* topLevel, const pixman_region32_t* area) {
         for (int i = 0; i < count; ++i) rects[i] = RECT{boxes[i].x1, boxes[i].y1, boxes[i].x2, boxes[i].y2};
     }
     DisplayGetBackend().present(topLevel->handle, topLevel->pixels, topLevel->surfaceWidth,
-                                topLevel->surfaceHeight, rects, count);
+                                topLevel->surfaceHeight, topLevel->surfaceStride * 4, rects, count);
 }
 
 HDC WINAPI GetDC(HWND hWnd) {

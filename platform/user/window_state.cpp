@@ -99,6 +99,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
             const int32_t height = window->rect.bottom - window->rect.top;
             window->desktopOpen = DisplayGetBackend().openWindow(hWnd, window->rect.left, window->rect.top, width,
                                                                  height, UsrToUtf8(window->text).c_str()) != FALSE;
+            UsrSyncFramebuffer(window);
         }
         if (UsrIsVisible(window)) UsrInvalidate(window, nullptr, true, true);
         if (!child) UsrSetActive(hWnd);
@@ -108,6 +109,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
             if (userState.activeWindow == hWnd) UsrSetActive(nullptr);
             window = UsrFind(hWnd);
             if (window == nullptr) return TRUE;
+            UsrDetachFramebuffer(window, true);
             if (window->desktopOpen) DisplayGetBackend().closeWindow(hWnd);
             window->desktopOpen = false;
         } else if (UsrIsVisible(UsrFind(window->parent))) {

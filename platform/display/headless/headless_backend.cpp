@@ -1,6 +1,16 @@
 // The headless backend: the same window system with no desktop. Desktop windows
-// are records in memory, presenting only notes the rectangles, and input is what
-// tests inject through platform/platform_testing.h.
+// are records in memory with pixels of their own, which the window system draws
+// into directly (as into a real desktop's framebuffer) or presents by copying;
+// presenting notes the rectangles, and input is what tests inject through
+// platform/platform_testing.h.
+//
+// Like a real desktop, a desktop window's pixels are remade at a new address,
+// losing the picture, at the first framebuffer request after a size change or
+// after a test asked for it; the old memory is freed then, so a surface still
+// drawing into it shows up under the address sanitizer.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <map>
 
@@ -17,10 +27,24 @@ struct HeadlessWindow {
     int32_t width;
     int32_t height;
     std::vector<RECT> presented;
+    // The desktop's pixels: framebufferWidth x framebufferHeight, rows `stride`
+    // pixels apart (wider than a row, as some desktops make them). NULL until needed.
+    uint32_t* framebuffer;
+    int32_t framebufferWidth;
+    int32_t framebufferHeight;
+    int32_t stride;
+    bool lost;     // remade at the next request
+    bool handedOut;  // the window system draws into it
 };
+
+// Desktop windows larger than this keep no pixels (the window system then presents
+// by copying, and the copy is dropped).
+constexpr int64_t kMaxFramebufferPixels = int64_t{4096} * 4096;
+constexpr int32_t kRowPadding = 8;
 
 int32_t screenWidth = 1280;
 int32_t screenHeight = 1024;
+bool framebuffersOffered = true;
 std::map<HWND, HeadlessWindow> desktopWindows;
 std::deque<DisplayEvent> pendingEvents;
 
@@ -30,11 +54,42 @@ void HeadlessScreenSize(int32_t* width, int32_t* height) {
 }
 
 BOOL HeadlessOpenWindow(HWND window, int32_t x, int32_t y, int32_t width, int32_t height, const char* titleUtf8) {
-    desktopWindows[window] = HeadlessWindow{titleUtf8 != nullptr ? titleUtf8 : "", x, y, width, height, {}};
+    auto found = desktopWindows.find(window);
+    if (found != desktopWindows.end()) free(found->second.framebuffer);
+    desktopWindows[window] =
+        HeadlessWindow{titleUtf8 != nullptr ? titleUtf8 : "", x, y, width, height, {}, nullptr, 0, 0, 0, false, false};
     return TRUE;
 }
 
-void HeadlessCloseWindow(HWND window) { desktopWindows.erase(window); }
+void HeadlessCloseWindow(HWND window) {
+    auto found = desktopWindows.find(window);
+    if (found == desktopWindows.end()) return;
+    free(found->second.framebuffer);
+    desktopWindows.erase(found);
+}
+
+// Makes the desktop window's pixels at its size when they are missing, lost or of
+// another size; the new memory never has the old address. False when it keeps none.
+bool EnsurePixels(HeadlessWindow& window, bool* remade) {
+    *remade = false;
+    if (window.framebuffer != nullptr && !window.lost && window.framebufferWidth == window.width &&
+        window.framebufferHeight == window.height) {
+        return true;
+    }
+    const int64_t stride = int64_t{window.width} + kRowPadding;
+    uint32_t* pixels = nullptr;
+    if (window.width > 0 && window.height > 0 && int64_t{window.width} * window.height <= kMaxFramebufferPixels) {
+        pixels = static_cast<uint32_t*>(calloc(static_cast<size_t>(stride * window.height), 4));
+    }
+    free(window.framebuffer);
+    window.framebuffer = pixels;
+    window.framebufferWidth = pixels != nullptr ? window.width : 0;
+    window.framebufferHeight = pixels != nullptr ? window.height : 0;
+    window.stride = pixels != nullptr ? static_cast<int32_t>(stride) : 0;
+    window.lost = false;
+    *remade = true;
+    return pixels != nullptr;
+}
 
 void HeadlessSetTitle(HWND window, const char* titleUtf8) {
     auto found = desktopWindows.find(window);
@@ -46,13 +101,52 @@ void HeadlessResizeWindow(HWND window, int32_t width, int32_t height) {
     if (found == desktopWindows.end()) return;
     found->second.width = width;
     found->second.height = height;
+    found->second.lost = true;
 }
 
-void HeadlessPresent(HWND window, const uint32_t*, int32_t, int32_t, const RECT* rects, int32_t count) {
+uint32_t* HeadlessFramebuffer(HWND window, int32_t width, int32_t height, int32_t* pitch, BOOL* remade) {
+    *pitch = 0;
+    *remade = FALSE;
+    auto found = desktopWindows.find(window);
+    if (found == desktopWindows.end()) return nullptr;
+    HeadlessWindow& desktop = found->second;
+    desktop.handedOut = false;
+    bool fresh = false;
+    if (!framebuffersOffered || width != desktop.width || height != desktop.height || !EnsurePixels(desktop, &fresh)) {
+        return nullptr;
+    }
+    desktop.handedOut = true;
+    *remade = fresh ? TRUE : FALSE;
+    *pitch = desktop.stride * 4;
+    return desktop.framebuffer;
+}
+
+void HeadlessPresent(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
+                     const RECT* rects, int32_t count) {
     auto found = desktopWindows.find(window);
     if (found == desktopWindows.end()) return;
+    HeadlessWindow& desktop = found->second;
+    bool fresh = false;
+    const bool inPlace = desktop.handedOut && pixels == desktop.framebuffer;
+    if (!inPlace && pixels != nullptr && EnsurePixels(desktop, &fresh)) {
+        desktop.handedOut = false;
+        const int32_t right = std::min(width, desktop.framebufferWidth);
+        const int32_t bottom = std::min(height, desktop.framebufferHeight);
+        for (int32_t i = 0; i < count; ++i) {
+            const int32_t left = std::max<int32_t>(rects[i].left, 0);
+            const int32_t rectRight = std::min<int32_t>(rects[i].right, right);
+            for (int32_t y = std::max<int32_t>(rects[i].top, 0); y < std::min<int32_t>(rects[i].bottom, bottom);
+                 ++y) {
+                if (rectRight <= left) break;
+                std::memcpy(desktop.framebuffer + static_cast<size_t>(y) * desktop.stride + left,
+                            reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(y) * pitch +
+                                static_cast<size_t>(left) * 4,
+                            static_cast<size_t>(rectRight - left) * 4);
+            }
+        }
+    }
     // Long runs that never ask for them keep only the latest rectangles.
-    auto& presented = found->second.presented;
+    auto& presented = desktop.presented;
     if (presented.size() > 65536) presented.erase(presented.begin(), presented.begin() + 32768);
     presented.insert(presented.end(), rects, rects + count);
 }
@@ -71,6 +165,7 @@ const DisplayBackend headlessBackend = {
     .closeWindow = HeadlessCloseWindow,
     .setTitle = HeadlessSetTitle,
     .resizeWindow = HeadlessResizeWindow,
+    .framebuffer = HeadlessFramebuffer,
     .present = HeadlessPresent,
     .pollEvent = HeadlessPollEvent,
 };
@@ -130,4 +225,23 @@ std::vector<RECT> PlatformTakePresentedRects(HWND hwnd) {
     std::vector<RECT> rects;
     rects.swap(found->second.presented);
     return rects;
+}
+
+void PlatformOfferFramebuffers(bool offered) { framebuffersOffered = offered; }
+
+void PlatformLoseFramebuffer(HWND hwnd) {
+    auto found = desktopWindows.find(hwnd);
+    if (found != desktopWindows.end()) found->second.lost = true;
+}
+
+COLORREF PlatformDesktopPixel(HWND hwnd, int32_t x, int32_t y) {
+    auto found = desktopWindows.find(hwnd);
+    if (found == desktopWindows.end()) return 0xFFFFFFFF;
+    const HeadlessWindow& desktop = found->second;
+    if (desktop.framebuffer == nullptr || x < 0 || y < 0 || x >= desktop.framebufferWidth ||
+        y >= desktop.framebufferHeight) {
+        return 0xFFFFFFFF;
+    }
+    const uint32_t pixel = desktop.framebuffer[static_cast<size_t>(y) * desktop.stride + x];
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }

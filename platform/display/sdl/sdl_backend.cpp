@@ -1,6 +1,11 @@
 // The SDL2 backend: every visible top-level window is an SDL window on the
-// desktop. Presenting copies the changed rectangles of the window system's
-// surface into SDL's window framebuffer and updates just those rectangles.
+// desktop. Where SDL's window surface has the window system's pixel layout and
+// size, the window system draws straight into it and presenting only updates the
+// changed rectangles; otherwise presenting copies (and converts) them first.
+//
+// SDL frees and remakes the window surface inside SDL_GetWindowSurface after the
+// window's size changed, so that call happens only in SdlFramebuffer and in the
+// copying present, never while the window system draws into a surface handed out.
 //
 // SDL_HINT_FRAMEBUFFER_ACCELERATION is "0" before the first SDL_GetWindowSurface:
 // the default path through a hidden OpenGL context costs several milliseconds per
@@ -19,6 +24,11 @@ namespace {
 struct SdlWindow {
     SDL_Window* window;
     Uint32 id;
+    // The surface last handed out by SdlFramebuffer, and its pixels; NULL when the
+    // window system draws into its own memory.
+    SDL_Surface* given;
+    void* givenPixels;
+    bool sizeChanged;  // SDL may have remade the surface since it was handed out
 };
 
 std::map<HWND, SdlWindow> windows;
@@ -75,7 +85,7 @@ BOOL SdlOpenWindow(HWND hwnd, int32_t x, int32_t y, int32_t width, int32_t heigh
     if (!VideoReady() || windows.count(hwnd) != 0) return FALSE;
     SDL_Window* window = SDL_CreateWindow(titleUtf8, x, y, std::max(width, 1), std::max(height, 1), SDL_WINDOW_SHOWN);
     if (window == nullptr) return FALSE;
-    windows[hwnd] = SdlWindow{window, SDL_GetWindowID(window)};
+    windows[hwnd] = SdlWindow{window, SDL_GetWindowID(window), nullptr, nullptr, false};
     return TRUE;
 }
 
@@ -93,20 +103,40 @@ void SdlSetTitle(HWND hwnd, const char* titleUtf8) {
 
 void SdlResizeWindow(HWND hwnd, int32_t width, int32_t height) {
     auto found = windows.find(hwnd);
-    if (found != windows.end()) SDL_SetWindowSize(found->second.window, std::max(width, 1), std::max(height, 1));
+    if (found == windows.end()) return;
+    SDL_SetWindowSize(found->second.window, std::max(width, 1), std::max(height, 1));
+    found->second.sizeChanged = true;
 }
 
-void SdlPresent(HWND hwnd, const uint32_t* pixels, int32_t width, int32_t height, const RECT* rects,
-                int32_t count) {
+// Blue, green, red, unused in memory: the window system's own layout.
+bool SameLayout(const SDL_Surface* screen) {
+    return screen->format->BytesPerPixel == 4 &&
+           (screen->format->format == SDL_PIXELFORMAT_RGB888 || screen->format->format == SDL_PIXELFORMAT_ARGB8888);
+}
+
+uint32_t* SdlFramebuffer(HWND hwnd, int32_t width, int32_t height, int32_t* pitch, BOOL* remade) {
+    *pitch = 0;
+    *remade = FALSE;
     auto found = windows.find(hwnd);
-    if (found == windows.end() || pixels == nullptr) return;
-    SDL_Surface* screen = SDL_GetWindowSurface(found->second.window);
-    if (screen == nullptr) return;
-    const bool sameLayout = screen->format->BytesPerPixel == 4 &&
-                            (screen->format->format == SDL_PIXELFORMAT_RGB888 ||
-                             screen->format->format == SDL_PIXELFORMAT_ARGB8888);
-    const int32_t right = std::min(width, screen->w);
-    const int32_t bottom = std::min(height, screen->h);
+    if (found == windows.end()) return nullptr;
+    SdlWindow& record = found->second;
+    SDL_Surface* screen = SDL_GetWindowSurface(record.window);
+    if (screen == nullptr || screen->pixels == nullptr || !SameLayout(screen) || screen->w != width ||
+        screen->h != height || screen->pitch < width * 4 || screen->pitch % 4 != 0) {
+        record.given = nullptr;
+        record.givenPixels = nullptr;
+        return nullptr;
+    }
+    *remade = (screen != record.given || screen->pixels != record.givenPixels || record.sizeChanged) ? TRUE : FALSE;
+    record.given = screen;
+    record.givenPixels = screen->pixels;
+    record.sizeChanged = false;
+    *pitch = screen->pitch;
+    return static_cast<uint32_t*>(screen->pixels);
+}
+
+// The rectangles clipped to the window and to the desktop surface, in updateRects.
+void ClipRects(const RECT* rects, int32_t count, int32_t right, int32_t bottom) {
     updateRects.clear();
     for (int32_t i = 0; i < count; ++i) {
         const int32_t left = std::max<int32_t>(rects[i].left, 0);
@@ -114,22 +144,44 @@ void SdlPresent(HWND hwnd, const uint32_t* pixels, int32_t width, int32_t height
         const int32_t rectRight = std::min<int32_t>(rects[i].right, right);
         const int32_t rectBottom = std::min<int32_t>(rects[i].bottom, bottom);
         if (rectRight <= left || rectBottom <= top) continue;
-        const size_t rowBytes = static_cast<size_t>(rectRight - left) * 4;
-        auto source = [&](int32_t y) { return pixels + static_cast<size_t>(y) * width + left; };
-        auto target = [&](int32_t y) {
-            return static_cast<uint8_t*>(screen->pixels) + static_cast<size_t>(y) * screen->pitch +
-                   static_cast<size_t>(left) * screen->format->BytesPerPixel;
-        };
-        if (sameLayout) {
-            for (int32_t y = top; y < rectBottom; ++y) std::memcpy(target(y), source(y), rowBytes);
-        } else {
-            SDL_ConvertPixels(rectRight - left, rectBottom - top, SDL_PIXELFORMAT_RGB888, source(top), width * 4,
-                              screen->format->format, target(top), screen->pitch);
-        }
         updateRects.push_back(SDL_Rect{left, top, rectRight - left, rectBottom - top});
     }
+}
+
+void SdlPresent(HWND hwnd, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
+                const RECT* rects, int32_t count) {
+    auto found = windows.find(hwnd);
+    if (found == windows.end() || pixels == nullptr) return;
+    SdlWindow& record = found->second;
+    if (record.given != nullptr && pixels == record.givenPixels) {
+        // Drawn in place: the desktop only needs to hear which parts changed.
+        ClipRects(rects, count, std::min(width, record.given->w), std::min(height, record.given->h));
+    } else {
+        // This may remake the surface; the window system holds none of it now.
+        SDL_Surface* screen = SDL_GetWindowSurface(record.window);
+        record.given = nullptr;
+        record.givenPixels = nullptr;
+        if (screen == nullptr) return;
+        ClipRects(rects, count, std::min(width, screen->w), std::min(height, screen->h));
+        const bool sameLayout = SameLayout(screen);
+        for (const SDL_Rect& rect : updateRects) {
+            const auto* source = reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(rect.y) * pitch +
+                                 static_cast<size_t>(rect.x) * 4;
+            auto* target = static_cast<uint8_t*>(screen->pixels) + static_cast<size_t>(rect.y) * screen->pitch +
+                           static_cast<size_t>(rect.x) * screen->format->BytesPerPixel;
+            if (sameLayout) {
+                for (int32_t y = 0; y < rect.h; ++y) {
+                    std::memcpy(target + static_cast<size_t>(y) * screen->pitch,
+                                source + static_cast<size_t>(y) * pitch, static_cast<size_t>(rect.w) * 4);
+                }
+            } else {
+                SDL_ConvertPixels(rect.w, rect.h, SDL_PIXELFORMAT_RGB888, source, pitch, screen->format->format,
+                                  target, screen->pitch);
+            }
+        }
+    }
     if (!updateRects.empty()) {
-        SDL_UpdateWindowSurfaceRects(found->second.window, updateRects.data(), static_cast<int>(updateRects.size()));
+        SDL_UpdateWindowSurfaceRects(record.window, updateRects.data(), static_cast<int>(updateRects.size()));
     }
 }
 
@@ -167,6 +219,12 @@ BOOL SdlPollEvent(DisplayEvent* event) {
                     case SDL_WINDOWEVENT_FOCUS_GAINED: event->kind = DisplayEventKind::FocusGained; break;
                     case SDL_WINDOWEVENT_FOCUS_LOST: event->kind = DisplayEventKind::FocusLost; break;
                     case SDL_WINDOWEVENT_EXPOSED: event->kind = DisplayEventKind::Exposed; break;
+                    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+                        // SDL remakes the surface at its next SDL_GetWindowSurface.
+                        auto found = windows.find(event->window);
+                        if (found != windows.end()) found->second.sizeChanged = true;
+                        continue;
+                    }
                     default: continue;
                 }
                 break;
@@ -184,6 +242,7 @@ const DisplayBackend sdlBackend = {
     .closeWindow = SdlCloseWindow,
     .setTitle = SdlSetTitle,
     .resizeWindow = SdlResizeWindow,
+    .framebuffer = SdlFramebuffer,
     .present = SdlPresent,
     .pollEvent = SdlPollEvent,
 };

@@ -1,0 +1,71 @@
+// A top-level window's surface drawn straight into its desktop window's
+// framebuffer, where the backend offers one of the surface's size and layout, so
+// that presenting copies nothing. The surface keeps its own memory for the times
+// it has no framebuffer: before the desktop window opens, after it closes, and
+// when the backend's pixels have another format or size.
+//
+// The backend may free a framebuffer only inside its framebuffer, resizeWindow
+// and closeWindow calls. The window system re-points the surface right after the
+// first and before the other two, so no DC ever draws into freed memory: DCs look
+// their surface bitmap up for every drawing call and follow the new memory.
+#include <cstring>
+
+#include "platform/display/display.h"
+#include "platform/gdi/gdi_surface.h"
+#include "platform/user/user_internal.h"
+
+namespace {
+
+void CopyRows(uint32_t* to, int32_t toStride, const uint32_t* from, int32_t fromStride, int32_t width,
+              int32_t height) {
+    for (int32_t y = 0; y < height; ++y) {
+        std::memcpy(to + static_cast<size_t>(y) * toStride, from + static_cast<size_t>(y) * fromStride,
+                    static_cast<size_t>(width) * 4);
+    }
+}
+
+}  // namespace
+
+bool UsrSyncFramebuffer(UsrWindow* topLevel) {
+    if (!topLevel->desktopOpen || topLevel->surface == nullptr) return true;
+    const int32_t width = topLevel->surfaceWidth;
+    const int32_t height = topLevel->surfaceHeight;
+    int32_t pitch = 0;
+    BOOL remade = FALSE;
+    uint32_t* framebuffer = DisplayGetBackend().framebuffer(topLevel->handle, width, height, &pitch, &remade);
+    if (topLevel->onFramebuffer && framebuffer == topLevel->pixels && remade == FALSE) return true;
+    // Whatever was drawn into the previous framebuffer went with it.
+    const bool lost = topLevel->onFramebuffer;
+    uint32_t* drawing = nullptr;
+    if (framebuffer != nullptr) {
+        drawing = GdiSetSurfaceMemory(topLevel->surface, framebuffer, pitch);
+        // The own pixels are current when the surface was not on a framebuffer.
+        if (drawing != nullptr && !lost) {
+            CopyRows(drawing, pitch / 4, topLevel->pixels, topLevel->surfaceStride, width, height);
+        }
+    }
+    if (drawing != nullptr) {
+        topLevel->pixels = drawing;
+        topLevel->surfaceStride = pitch / 4;
+        topLevel->onFramebuffer = true;
+    } else if (lost) {
+        topLevel->pixels = GdiSetSurfaceMemory(topLevel->surface, nullptr, 0);
+        topLevel->surfaceStride = width;
+        topLevel->onFramebuffer = false;
+    }
+    if (lost) UsrInvalidate(topLevel, nullptr, true, true);
+    return !lost;
+}
+
+void UsrDetachFramebuffer(UsrWindow* topLevel, bool keepPixels) {
+    if (!topLevel->onFramebuffer) return;
+    const uint32_t* shown = topLevel->pixels;
+    const int32_t shownStride = topLevel->surfaceStride;
+    topLevel->pixels = GdiSetSurfaceMemory(topLevel->surface, nullptr, 0);
+    topLevel->surfaceStride = topLevel->surfaceWidth;
+    topLevel->onFramebuffer = false;
+    if (keepPixels && topLevel->pixels != nullptr) {
+        CopyRows(topLevel->pixels, topLevel->surfaceStride, shown, shownStride, topLevel->surfaceWidth,
+                 topLevel->surfaceHeight);
+    }
+}
