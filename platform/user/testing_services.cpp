@@ -44,7 +44,8 @@ BOOL PlatformSaveWindowPng(HWND hwnd, const char* path) {
                        std::min<LONG>(area.right, topLevel->surfaceWidth),
                        std::min<LONG>(area.bottom, topLevel->surfaceHeight)};
     if (visible.right <= visible.left || visible.bottom <= visible.top) return FALSE;
-    const uint32_t* first = topLevel->pixels + static_cast<size_t>(visible.top) * topLevel->surfaceStride + visible.left;
+    const uint32_t* first =
+        topLevel->pixels + static_cast<size_t>(visible.top) * topLevel->surfaceStride + visible.left;
     return UsrWritePng(path, first, visible.right - visible.left, visible.bottom - visible.top,
                        topLevel->surfaceStride)
                ? TRUE

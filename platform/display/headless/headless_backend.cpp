@@ -68,11 +68,14 @@ void HeadlessCloseWindow(HWND window) {
     desktopWindows.erase(found);
 }
 
-// Makes the desktop window's pixels at its size when they are missing, lost or of
-// another size; the new memory never has the old address. False when it keeps none.
-bool EnsurePixels(HeadlessWindow& window, bool* remade) {
+// Makes the desktop window's pixels at its size when they are missing, of another
+// size, or lost while handed out as a framebuffer; the new memory never has the
+// old address. What the desktop showed is kept where it fits, unless the pixels
+// were lost. False when the desktop window keeps no pixels.
+bool EnsurePixels(HeadlessWindow& window, bool asFramebuffer, bool* remade) {
     *remade = false;
-    if (window.framebuffer != nullptr && !window.lost && window.framebufferWidth == window.width &&
+    const bool lost = window.lost && asFramebuffer;
+    if (window.framebuffer != nullptr && !lost && window.framebufferWidth == window.width &&
         window.framebufferHeight == window.height) {
         return true;
     }
@@ -81,12 +84,20 @@ bool EnsurePixels(HeadlessWindow& window, bool* remade) {
     if (window.width > 0 && window.height > 0 && int64_t{window.width} * window.height <= kMaxFramebufferPixels) {
         pixels = static_cast<uint32_t*>(calloc(static_cast<size_t>(stride * window.height), 4));
     }
+    if (pixels != nullptr && window.framebuffer != nullptr && !lost) {
+        const int32_t rows = std::min(window.height, window.framebufferHeight);
+        const int32_t columns = std::min(window.width, window.framebufferWidth);
+        for (int32_t y = 0; y < rows; ++y) {
+            std::memcpy(pixels + static_cast<size_t>(y) * stride,
+                        window.framebuffer + static_cast<size_t>(y) * window.stride, static_cast<size_t>(columns) * 4);
+        }
+    }
     free(window.framebuffer);
     window.framebuffer = pixels;
     window.framebufferWidth = pixels != nullptr ? window.width : 0;
     window.framebufferHeight = pixels != nullptr ? window.height : 0;
     window.stride = pixels != nullptr ? static_cast<int32_t>(stride) : 0;
-    window.lost = false;
+    if (asFramebuffer) window.lost = false;
     *remade = true;
     return pixels != nullptr;
 }
@@ -112,9 +123,8 @@ uint32_t* HeadlessFramebuffer(HWND window, int32_t width, int32_t height, int32_
     HeadlessWindow& desktop = found->second;
     desktop.handedOut = false;
     bool fresh = false;
-    if (!framebuffersOffered || width != desktop.width || height != desktop.height || !EnsurePixels(desktop, &fresh)) {
-        return nullptr;
-    }
+    if (!framebuffersOffered || width != desktop.width || height != desktop.height) return nullptr;
+    if (!EnsurePixels(desktop, true, &fresh)) return nullptr;
     desktop.handedOut = true;
     *remade = fresh ? TRUE : FALSE;
     *pitch = desktop.stride * 4;
@@ -128,7 +138,7 @@ void HeadlessPresent(HWND window, const uint32_t* pixels, int32_t width, int32_t
     HeadlessWindow& desktop = found->second;
     bool fresh = false;
     const bool inPlace = desktop.handedOut && pixels == desktop.framebuffer;
-    if (!inPlace && pixels != nullptr && EnsurePixels(desktop, &fresh)) {
+    if (!inPlace && pixels != nullptr && EnsurePixels(desktop, false, &fresh)) {
         desktop.handedOut = false;
         const int32_t right = std::min(width, desktop.framebufferWidth);
         const int32_t bottom = std::min(height, desktop.framebufferHeight);
