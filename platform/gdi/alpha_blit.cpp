@@ -40,18 +40,16 @@ BOOL GdiAlphaBlitToDC(HDC hdc, int x, int y, int width, int height, const uint32
     if (target == nullptr) return TRUE;
     const int64_t left = static_cast<int64_t>(x) + dc->origin.x;
     const int64_t top = static_cast<int64_t>(y) + dc->origin.y;
-    pixman_region32_t area;
-    GdiClipBox(dc, left, top, left + width, top + height, &area);
+    const GdiClipArea area = GdiClipBox(dc, left, top, left + width, top + height);
     const GdiPixelView view = GdiViewOf(target);
-    int count = 0;
-    const pixman_box32_t* boxes = pixman_region32_rectangles(&area, &count);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < area.clipCount; ++i) {
+        pixman_box32_t box;
+        if (!area.Piece(i, &box)) continue;
         switch (view.bitsPixel) {
-            case 16: BlendBox<16>(view, boxes[i], left, top, argb, stride); break;
-            case 24: BlendBox<24>(view, boxes[i], left, top, argb, stride); break;
-            default: BlendBox<32>(view, boxes[i], left, top, argb, stride); break;
+            case 16: BlendBox<16>(view, box, left, top, argb, stride); break;
+            case 24: BlendBox<24>(view, box, left, top, argb, stride); break;
+            default: BlendBox<32>(view, box, left, top, argb, stride); break;
         }
     }
-    pixman_region32_fini(&area);
     return TRUE;
 }

@@ -24,9 +24,9 @@ void CopyBox(const GdiPixelView& to, const GdiPixelView& from, const pixman_box3
 
 // A self-copy through several clip boxes: one box's writes could feed another
 // box's reads, so the source area is first copied aside.
-bool CopyBoxesThroughScratch(const GdiPixelView& picture, pixman_region32_t* area, int64_t offX,
+bool CopyBoxesThroughScratch(const GdiPixelView& picture, const GdiClipArea& area, int64_t offX,
                              int64_t offY) {
-    const pixman_box32_t* extents = pixman_region32_extents(area);
+    const pixman_box32_t* extents = &area.extents;
     const int32_t width = extents->x2 - extents->x1;
     const int32_t height = extents->y2 - extents->y1;
     const int32_t bytesPixel = picture.bitsPixel / 8;
@@ -37,9 +37,10 @@ bool CopyBoxesThroughScratch(const GdiPixelView& picture, pixman_region32_t* are
     const GdiRowCopy copyRow = GdiChooseRowCopy(picture.bitsPixel, picture.bitsPixel);
     const pixman_box32_t whole{0, 0, width, height};
     CopyBox(aside, picture, whole, offX - extents->x1, offY - extents->y1, copyRow, false);
-    int count = 0;
-    const pixman_box32_t* boxes = pixman_region32_rectangles(area, &count);
-    for (int i = 0; i < count; ++i) CopyBox(picture, aside, boxes[i], extents->x1, extents->y1, copyRow, false);
+    for (int i = 0; i < area.clipCount; ++i) {
+        pixman_box32_t box;
+        if (area.Piece(i, &box)) CopyBox(picture, aside, box, extents->x1, extents->y1, copyRow, false);
+    }
     free(scratch);
     return true;
 }
@@ -60,24 +61,22 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     const int64_t dy = static_cast<int64_t>(y) + dst->origin.y;
     const int64_t offX = dx - (static_cast<int64_t>(x1) + src->origin.x);
     const int64_t offY = dy - (static_cast<int64_t>(y1) + src->origin.y);
-    pixman_region32_t area;
-    GdiClipBox(dst, std::max(dx, offX), std::max(dy, offY), std::min(dx + cx, offX + source->width),
-               std::min(dy + cy, offY + source->height), &area);
+    const GdiClipArea area = GdiClipBox(dst, std::max(dx, offX), std::max(dy, offY),
+                                        std::min(dx + cx, offX + source->width),
+                                        std::min(dy + cy, offY + source->height));
 
     const GdiPixelView to = GdiViewOf(target);
     const GdiPixelView from = GdiViewOf(source);
-    int count = 0;
-    const pixman_box32_t* boxes = pixman_region32_rectangles(&area, &count);
     const bool self = target == source;
-    bool ok = true;
-    if (self && count > 1 && (offX != 0 || offY != 0)) {
-        ok = CopyBoxesThroughScratch(to, &area, offX, offY);
-    } else {
-        const GdiRowCopy copyRow = GdiChooseRowCopy(from.bitsPixel, to.bitsPixel);
-        for (int i = 0; i < count; ++i) CopyBox(to, from, boxes[i], offX, offY, copyRow, self && offY > 0);
+    if (self && area.count > 1 && (offX != 0 || offY != 0)) {
+        return CopyBoxesThroughScratch(to, area, offX, offY) ? TRUE : FALSE;
     }
-    pixman_region32_fini(&area);
-    return ok ? TRUE : FALSE;
+    const GdiRowCopy copyRow = GdiChooseRowCopy(from.bitsPixel, to.bitsPixel);
+    for (int i = 0; i < area.clipCount; ++i) {
+        pixman_box32_t box;
+        if (area.Piece(i, &box)) CopyBox(to, from, box, offX, offY, copyRow, self && offY > 0);
+    }
+    return TRUE;
 }
 
 // Drawing is synchronous, so there is never anything pending.

@@ -36,23 +36,20 @@ int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
     }
     const GdiBitmap* target = GdiTargetOf(dc);
     if (target == nullptr) return 1;
-    pixman_region32_t area;
-    GdiClipBox(dc, static_cast<int64_t>(lprc->left) + dc->origin.x,
-               static_cast<int64_t>(lprc->top) + dc->origin.y,
-               static_cast<int64_t>(lprc->right) + dc->origin.x,
-               static_cast<int64_t>(lprc->bottom) + dc->origin.y, &area);
+    const GdiClipArea area = GdiClipBox(dc, static_cast<int64_t>(lprc->left) + dc->origin.x,
+                                        static_cast<int64_t>(lprc->top) + dc->origin.y,
+                                        static_cast<int64_t>(lprc->right) + dc->origin.x,
+                                        static_cast<int64_t>(lprc->bottom) + dc->origin.y);
     const GdiPixelView view = GdiViewOf(target);
     const GdiRowFill fillRow = GdiChooseRowFill(view.bitsPixel);
     const uint32_t pixel = PixelOf(color);
-    int count = 0;
-    const pixman_box32_t* boxes = pixman_region32_rectangles(&area, &count);
-    for (int i = 0; i < count; ++i) {
-        const pixman_box32_t& box = boxes[i];
+    for (int i = 0; i < area.clipCount; ++i) {
+        pixman_box32_t box;
+        if (!area.Piece(i, &box)) continue;
         for (int32_t y = box.y1; y < box.y2; ++y) {
             fillRow(view.Row(y) + static_cast<ptrdiff_t>(box.x1) * (view.bitsPixel / 8), pixel,
                     box.x2 - box.x1);
         }
     }
-    pixman_region32_fini(&area);
     return 1;
 }

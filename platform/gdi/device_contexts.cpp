@@ -3,6 +3,7 @@
 // capabilities. Every DC keeps its effective clip (target bounds, visible part
 // and selected clip) up to date, so that drawing calls need no recomputation.
 #include <algorithm>
+#include <climits>
 #include <new>
 
 #include "platform/display/display.h"
@@ -10,9 +11,25 @@
 
 namespace {
 
+// Records of deleted DCs, reused so that a paint makes no allocation. Their
+// regions are empty and hold no arrays.
+constexpr int kKeptDCs = 16;
+struct GdiDCRecords {
+    GdiDC* free;
+    int count;
+};
+GdiDCRecords records;
+
 GdiDC* NewDC(bool memory) {
-    auto* dc = new (std::nothrow) GdiDC{};
-    if (dc == nullptr) return nullptr;
+    GdiDC* dc = records.free;
+    if (dc != nullptr) {
+        records.free = dc->nextFree;
+        --records.count;
+    } else {
+        dc = new (std::nothrow) GdiDC;
+        if (dc == nullptr) return nullptr;
+    }
+    *dc = GdiDC{};
     dc->memory = memory;
     pixman_region32_init(&dc->visible);
     pixman_region32_init(&dc->clip);
@@ -23,16 +40,26 @@ GdiDC* NewDC(bool memory) {
 }
 
 void FreeDC(GdiDC* dc) {
-    pixman_region32_fini(&dc->visible);
-    pixman_region32_fini(&dc->clip);
-    pixman_region32_fini(&dc->effectiveClip);
-    delete dc;
+    GdiRegionClear(&dc->visible);
+    GdiRegionClear(&dc->clip);
+    GdiRegionClear(&dc->effectiveClip);
+    if (records.count == kKeptDCs) {
+        delete dc;
+        return;
+    }
+    dc->nextFree = records.free;
+    records.free = dc;
+    ++records.count;
 }
 
 HDC RegisterDC(GdiDC* dc) {
     void* handle = GdiAllocHandle(GdiKind::DC, dc, true);
     if (handle == nullptr) FreeDC(dc);
     return static_cast<HDC>(handle);
+}
+
+int32_t Clamp32(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -46,24 +73,39 @@ void GdiUpdateClip(GdiDC* dc) {
         return;
     }
     GdiRegionSetBox(&dc->effectiveClip, 0, 0, target->width, target->height);
-    if (dc->hasVisible) pixman_region32_intersect(&dc->effectiveClip, &dc->effectiveClip, &dc->visible);
-    if (dc->hasClip) pixman_region32_intersect(&dc->effectiveClip, &dc->effectiveClip, &dc->clip);
+    if (dc->hasVisible) {
+        GdiRegionCombine(&dc->effectiveClip, &dc->effectiveClip, &dc->visible, GdiRegionOp::Intersect);
+    }
+    if (dc->hasClip) GdiRegionCombine(&dc->effectiveClip, &dc->effectiveClip, &dc->clip, GdiRegionOp::Intersect);
 }
 
-void GdiClipBox(const GdiDC* dc, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
-                pixman_region32_t* out) {
-    pixman_region32_init(out);
-    GdiRegionSetBox(out, x1, y1, x2, y2);
-    pixman_region32_intersect(out, out, const_cast<pixman_region32_t*>(&dc->effectiveClip));
-    if (!pixman_region32_not_empty(out)) return;
-    const pixman_box32_t* box = pixman_region32_extents(out);
+GdiClipArea GdiClipBox(const GdiDC* dc, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+    GdiClipArea area{};
+    area.clipBoxes = pixman_region32_rectangles(const_cast<pixman_region32_t*>(&dc->effectiveClip), &area.clipCount);
+    area.limit = pixman_box32_t{Clamp32(x1), Clamp32(y1), Clamp32(x2), Clamp32(y2)};
+    if (area.limit.x1 >= area.limit.x2 || area.limit.y1 >= area.limit.y2 ||
+        !pixman_region32_not_empty(const_cast<pixman_region32_t*>(&dc->effectiveClip))) {
+        area.clipCount = 0;
+        return area;
+    }
+    pixman_box32_t& extents = area.extents;
+    for (int i = 0; i < area.clipCount; ++i) {
+        pixman_box32_t piece;
+        if (!area.Piece(i, &piece)) continue;
+        extents = area.count == 0 ? piece
+                                  : pixman_box32_t{std::min(extents.x1, piece.x1), std::min(extents.y1, piece.y1),
+                                                   std::max(extents.x2, piece.x2), std::max(extents.y2, piece.y2)};
+        ++area.count;
+    }
+    if (area.count == 0) return area;
     pixman_box32_t& drawn = dc->drawn;
     if (drawn.x1 >= drawn.x2) {
-        drawn = *box;
+        drawn = extents;
     } else {
-        drawn = {std::min(drawn.x1, box->x1), std::min(drawn.y1, box->y1), std::max(drawn.x2, box->x2),
-                 std::max(drawn.y2, box->y2)};
+        drawn = {std::min(drawn.x1, extents.x1), std::min(drawn.y1, extents.y1), std::max(drawn.x2, extents.x2),
+                 std::max(drawn.y2, extents.y2)};
     }
+    return area;
 }
 
 BOOL GdiWindowDCDrawn(HDC hdc, RECT* box) {
@@ -107,7 +149,7 @@ HDC GdiCreateWindowDC(HWND owner, HBITMAP surface, POINT origin, const pixman_re
     dc->origin = origin;
     if (visible != nullptr) {
         dc->hasVisible = true;
-        if (!pixman_region32_copy(&dc->visible, visible)) {
+        if (!GdiRegionCopy(&dc->visible, visible)) {
             FreeDC(dc);
             return nullptr;
         }

@@ -161,13 +161,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho) {
             if (bitmap->stock || bitmap->surface || bitmap->selectedInto != nullptr) return FALSE;
             return GdiDeleteBitmap(static_cast<HBITMAP>(ho)) ? TRUE : FALSE;
         }
-        case GdiKind::Region: {
-            GdiRegion* region = GdiLookupRegion(ho);
-            pixman_region32_fini(&region->region);
-            delete region;
-            GdiFreeHandle(ho);
-            return TRUE;
-        }
+        case GdiKind::Region: return GdiDeleteRegion(static_cast<HRGN>(ho)) ? TRUE : FALSE;
         case GdiKind::Brush: {
             delete GdiLookupBrush(ho);
             GdiFreeHandle(ho);

@@ -14,6 +14,7 @@
 
 #include <pixman.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -43,6 +44,7 @@ struct GdiBitmap {
 };
 
 struct GdiDC {
+    GdiDC* nextFree;     // records of deleted DCs, kept for the next DC
     bool memory;         // from CreateCompatibleDC; otherwise a window DC
     HBITMAP bitmap;      // selected bitmap (memory DC) or surface (window DC); may be NULL
     HWND owner;          // window DCs only
@@ -63,6 +65,7 @@ struct GdiDC {
 
 struct GdiRegion {
     pixman_region32_t region;
+    GdiRegion* nextFree;  // records of deleted regions, kept for the next CreateRectRgn
 };
 
 struct GdiBrush {
@@ -94,15 +97,31 @@ int64_t GdiDibStride(int64_t width, int32_t bitsPixel);
 bool GdiDeleteMemoryDC(HDC handle);
 // Recomputes dc->effectiveClip after the bitmap or the clip changed.
 void GdiUpdateClip(GdiDC* dc);
-// Sets `out` (uninitialised on entry; the caller finis it) to the part of the
-// device box [x1, x2) x [y1, y2) that lies inside the DC's effective clip: the
-// area a drawing call is about to write, which is added to dc->drawn.
-void GdiClipBox(const GdiDC* dc, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
-                pixman_region32_t* out);
+// The part of the device box [x1, x2) x [y1, y2) that lies inside the DC's
+// effective clip, as the clip's own boxes cut to that box, top to bottom and left
+// to right: the area a drawing call is about to write, which is added to
+// dc->drawn. Valid until the DC's clip or bitmap changes.
+struct GdiClipArea {
+    const pixman_box32_t* clipBoxes;
+    int clipCount;
+    pixman_box32_t limit;    // the box, clamped to 32 bits
+    int count;               // non-empty pieces
+    pixman_box32_t extents;  // of the pieces; meaningful when count > 0
+    // The i-th clip box cut to the limit; false when that piece is empty.
+    bool Piece(int i, pixman_box32_t* piece) const {
+        const pixman_box32_t& box = clipBoxes[i];
+        *piece = pixman_box32_t{std::max(box.x1, limit.x1), std::max(box.y1, limit.y1),
+                                std::min(box.x2, limit.x2), std::min(box.y2, limit.y2)};
+        return piece->x1 < piece->x2 && piece->y1 < piece->y2;
+    }
+};
+GdiClipArea GdiClipBox(const GdiDC* dc, int64_t x1, int64_t y1, int64_t x2, int64_t y2);
 // The bitmap a DC draws into, or nullptr (screen DC, stale surface).
 GdiBitmap* GdiTargetOf(const GdiDC* dc);
 
 // ---- Regions ---------------------------------------------------------------
+// DeleteObject for a region handle.
+bool GdiDeleteRegion(HRGN handle);
 int GdiRegionComplexity(const pixman_region32_t* region);
 // Makes `region` the rectangle [x1, x2) x [y1, y2), or empty when that is empty.
 // Coordinates are clamped to the 32-bit range first.

@@ -6,6 +6,15 @@
 
 namespace {
 
+// Records of deleted regions, reused by CreateRectRgn; they are empty and hold
+// no arrays.
+constexpr int kKeptRegions = 64;
+struct GdiRegionRecords {
+    GdiRegion* free;
+    int count;
+};
+GdiRegionRecords records;
+
 int32_t Clamp32(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
@@ -13,7 +22,7 @@ int32_t Clamp32(int64_t value) {
 }  // namespace
 
 void GdiRegionSetBox(pixman_region32_t* region, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
-    pixman_region32_fini(region);
+    GdiRegionClear(region);
     const pixman_box32_t box{Clamp32(x1), Clamp32(y1), Clamp32(x2), Clamp32(y2)};
     if (box.x1 < box.x2 && box.y1 < box.y2) {
         pixman_region32_init_with_extents(region, &box);
@@ -32,18 +41,45 @@ pixman_region32_t* GdiRegionData(HRGN hrgn) {
     return region == nullptr ? nullptr : &region->region;
 }
 
+namespace {
+
+void FreeRegion(GdiRegion* region) {
+    GdiRegionClear(&region->region);
+    if (records.count == kKeptRegions) {
+        delete region;
+        return;
+    }
+    region->nextFree = records.free;
+    records.free = region;
+    ++records.count;
+}
+
+}  // namespace
+
 HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2) {
-    auto* region = new (std::nothrow) GdiRegion{};
-    if (region == nullptr) return nullptr;
-    pixman_region32_init(&region->region);
+    GdiRegion* region = records.free;
+    if (region != nullptr) {
+        records.free = region->nextFree;
+        --records.count;
+    } else {
+        region = new (std::nothrow) GdiRegion{};
+        if (region == nullptr) return nullptr;
+        pixman_region32_init(&region->region);
+    }
+    region->nextFree = nullptr;
     GdiRegionSetBox(&region->region, std::min(x1, x2), std::min(y1, y2), std::max(x1, x2),
                     std::max(y1, y2));
     void* handle = GdiAllocHandle(GdiKind::Region, region, true);
-    if (handle == nullptr) {
-        pixman_region32_fini(&region->region);
-        delete region;
-    }
+    if (handle == nullptr) FreeRegion(region);
     return static_cast<HRGN>(handle);
+}
+
+bool GdiDeleteRegion(HRGN handle) {
+    GdiRegion* region = GdiLookupRegion(handle);
+    if (region == nullptr) return false;
+    GdiFreeHandle(handle);
+    FreeRegion(region);
+    return true;
 }
 
 // The destination may be one of the sources; pixman allows that.
@@ -54,19 +90,20 @@ int WINAPI CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode) {
     if (dst == nullptr || a == nullptr || (iMode != RGN_COPY && b == nullptr)) return ERROR;
     bool ok = false;
     switch (iMode) {
-        case RGN_AND: ok = pixman_region32_intersect(dst, a, b); break;
-        case RGN_OR: ok = pixman_region32_union(dst, a, b); break;
-        case RGN_DIFF: ok = pixman_region32_subtract(dst, a, b); break;
-        case RGN_COPY: ok = pixman_region32_copy(dst, a); break;
+        case RGN_AND: ok = GdiRegionCombine(dst, a, b, GdiRegionOp::Intersect); break;
+        case RGN_OR: ok = GdiRegionCombine(dst, a, b, GdiRegionOp::Union); break;
+        case RGN_DIFF: ok = GdiRegionCombine(dst, a, b, GdiRegionOp::Subtract); break;
+        case RGN_COPY: ok = GdiRegionCopy(dst, a); break;
         case RGN_XOR: {
             pixman_region32_t both;
             pixman_region32_t either;
             pixman_region32_init(&both);
             pixman_region32_init(&either);
-            ok = pixman_region32_intersect(&both, a, b) && pixman_region32_union(&either, a, b) &&
-                 pixman_region32_subtract(dst, &either, &both);
-            pixman_region32_fini(&both);
-            pixman_region32_fini(&either);
+            ok = GdiRegionCombine(&both, a, b, GdiRegionOp::Intersect) &&
+                 GdiRegionCombine(&either, a, b, GdiRegionOp::Union) &&
+                 GdiRegionCombine(dst, &either, &both, GdiRegionOp::Subtract);
+            GdiRegionClear(&both);
+            GdiRegionClear(&either);
             break;
         }
         default: return ERROR;
@@ -105,17 +142,17 @@ int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn) {
             const int64_t height = target != nullptr ? target->height : 0;
             GdiRegionSetBox(&fresh, -int64_t{dc->origin.x}, -int64_t{dc->origin.y},
                             width - dc->origin.x, height - dc->origin.y);
-            ok = pixman_region32_intersect(&fresh, &fresh, region);
+            ok = GdiRegionCombine(&fresh, &fresh, region, GdiRegionOp::Intersect);
             if (ok) pixman_region32_translate(&fresh, dc->origin.x, dc->origin.y);
         } else if (ok) {
-            ok = pixman_region32_copy(&fresh, region);
+            ok = GdiRegionCopy(&fresh, region);
         }
         if (!ok) {
-            pixman_region32_fini(&fresh);
+            GdiRegionClear(&fresh);
             return ERROR;
         }
     }
-    pixman_region32_fini(&dc->clip);
+    GdiRegionClear(&dc->clip);
     dc->clip = fresh;
     dc->hasClip = hrgn != nullptr;
     GdiUpdateClip(dc);

@@ -40,21 +40,18 @@ bool StretchToDC(const GdiDC* dc, int64_t dx, int64_t dy, int64_t dw, int64_t dh
     for (int64_t x = x1; x < x2; ++x) {
         columns[x - x1] = static_cast<int32_t>(sx + SourceIndex(x - dx, sw, dw));
     }
-    pixman_region32_t area;
-    GdiClipBox(dc, x1, y1, x2, y2, &area);
+    const GdiClipArea area = GdiClipBox(dc, x1, y1, x2, y2);
     const GdiRowStretch stretchRow = GdiChooseRowStretch(from.bitsPixel, to.bitsPixel);
     const int32_t bytesPixel = to.bitsPixel / 8;
-    int count = 0;
-    const pixman_box32_t* boxes = pixman_region32_rectangles(&area, &count);
-    for (int i = 0; i < count; ++i) {
-        const pixman_box32_t& box = boxes[i];
+    for (int i = 0; i < area.clipCount; ++i) {
+        pixman_box32_t box;
+        if (!area.Piece(i, &box)) continue;
         for (int32_t y = box.y1; y < box.y2; ++y) {
             const int32_t sourceRow = static_cast<int32_t>(sy + SourceIndex(y - dy, sh, dh));
             stretchRow(to.Row(y) + static_cast<ptrdiff_t>(box.x1) * bytesPixel, from.Row(sourceRow),
                        columns + (box.x1 - x1), box.x2 - box.x1);
         }
     }
-    pixman_region32_fini(&area);
     free(columns);
     return true;
 }

@@ -33,9 +33,24 @@ bool ClipToClient(const UsrWindow* window, const RECT* rect, pixman_box32_t* box
 void AddToUpdate(UsrWindow* window, const pixman_region32_t* area, bool erase) {
     if (!pixman_region32_not_empty(area)) return;
     const bool wasEmpty = !pixman_region32_not_empty(&window->update);
-    pixman_region32_union(&window->update, &window->update, area);
+    UsrFoldUpdate(window);
+    GdiRegionCombine(&window->update, &window->update, area, GdiRegionOp::Union);
     if (erase) window->erasePending = true;
     if (wasEmpty) ++userState.pendingPaints;
+}
+
+// Adds a box of the client area to the update region. The first box becomes the
+// region; later ones wait in the window's pending list.
+void AddBoxToUpdate(UsrWindow* window, const pixman_box32_t& box, bool erase) {
+    if (erase) window->erasePending = true;
+    if (!pixman_region32_not_empty(&window->update)) {
+        GdiRegionClear(&window->update);
+        pixman_region32_init_with_extents(&window->update, &box);
+        ++userState.pendingPaints;
+        return;
+    }
+    if (window->pendingCount == kUsrPendingBoxes) UsrFoldUpdate(window);
+    window->pending[window->pendingCount++] = box;
 }
 
 // Sends WM_ERASEBKGND now when the update region asks for it (GetUpdateRect and
@@ -44,6 +59,7 @@ void EraseNow(HWND hwnd) {
     UsrWindow* window = UsrFind(hwnd);
     if (window == nullptr || !window->erasePending) return;
     window->erasePending = false;
+    UsrFoldUpdate(window);
     HDC hdc = UsrCreateWindowDC(window, &window->update);
     if (hdc == nullptr) return;
     SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0);
@@ -69,13 +85,41 @@ HWND FindInTree(UsrWindow* window) {
 
 }  // namespace
 
+void UsrFoldUpdate(UsrWindow* window) {
+    if (window->pendingCount == 0) return;
+    // Boxes are joined pairwise, neighbours first (partial[k] holds 2^level[k]
+    // boxes), so most unions are of small regions and few shrink their result
+    // below the larger operand, which would make pixman reallocate.
+    constexpr int kLevels = 10;  // enough for 2^9 > kUsrPendingBoxes boxes
+    pixman_region32_t partial[kLevels];
+    int level[kLevels];
+    int depth = 0;
+    for (int32_t i = 0; i < window->pendingCount; ++i) {
+        pixman_region32_init_with_extents(&partial[depth], &window->pending[i]);
+        level[depth++] = 0;
+        while (depth >= 2 && level[depth - 1] == level[depth - 2]) {
+            GdiRegionCombine(&partial[depth - 2], &partial[depth - 2], &partial[depth - 1], GdiRegionOp::Union);
+            GdiRegionClear(&partial[depth - 1]);
+            ++level[depth - 2];
+            --depth;
+        }
+    }
+    while (depth >= 2) {
+        GdiRegionCombine(&partial[depth - 2], &partial[depth - 2], &partial[depth - 1], GdiRegionOp::Union);
+        GdiRegionClear(&partial[depth - 1]);
+        --depth;
+    }
+    window->pendingCount = 0;
+    GdiRegionCombine(&window->update, &window->update, &partial[0], GdiRegionOp::Union);
+    GdiRegionClear(&partial[0]);
+}
+
 void UsrInvalidate(UsrWindow* window, const pixman_region32_t* area, bool erase, bool allChildren) {
     pixman_box32_t client;
     if (!ClipToClient(window, nullptr, &client)) return;
     pixman_region32_t clipped;
-    pixman_region32_init_rect(&clipped, client.x1, client.y1, static_cast<uint32_t>(client.x2 - client.x1),
-                              static_cast<uint32_t>(client.y2 - client.y1));
-    if (area != nullptr) pixman_region32_intersect(&clipped, &clipped, area);
+    pixman_region32_init_with_extents(&clipped, &client);
+    if (area != nullptr) GdiRegionCombine(&clipped, &clipped, area, GdiRegionOp::Intersect);
     AddToUpdate(window, &clipped, erase);
     if (IncludesChildren(window, allChildren) && pixman_region32_not_empty(&clipped)) {
         for (HWND childHandle : window->children) {
@@ -86,14 +130,15 @@ void UsrInvalidate(UsrWindow* window, const pixman_region32_t* area, bool erase,
             pixman_region32_translate(&clipped, child->rect.left, child->rect.top);
         }
     }
-    pixman_region32_fini(&clipped);
+    GdiRegionClear(&clipped);
 }
 
 void UsrSetUpdateEmpty(UsrWindow* window) {
     if (pixman_region32_not_empty(&window->update)) {
         --userState.pendingPaints;
-        pixman_region32_clear(&window->update);
+        GdiRegionClear(&window->update);
     }
+    window->pendingCount = 0;
     window->erasePending = false;
 }
 
@@ -103,7 +148,8 @@ void UsrValidate(UsrWindow* window, const pixman_region32_t* area) {
         return;
     }
     if (!pixman_region32_not_empty(&window->update)) return;
-    pixman_region32_subtract(&window->update, &window->update, area);
+    UsrFoldUpdate(window);
+    GdiRegionCombine(&window->update, &window->update, area, GdiRegionOp::Subtract);
     if (!pixman_region32_not_empty(&window->update)) {
         --userState.pendingPaints;
         window->erasePending = false;
@@ -148,18 +194,12 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
     if (!ClipToClient(window, lpRect, &box)) return TRUE;
     if (!IncludesChildren(window, false) || window->children.empty()) {
         // The common case (a canvas marking sprite rectangles) needs no region of its own.
-        const bool wasEmpty = !pixman_region32_not_empty(&window->update);
-        pixman_region32_union_rect(&window->update, &window->update, box.x1, box.y1,
-                                   static_cast<uint32_t>(box.x2 - box.x1), static_cast<uint32_t>(box.y2 - box.y1));
-        if (bErase) window->erasePending = true;
-        if (wasEmpty) ++userState.pendingPaints;
+        AddBoxToUpdate(window, box, bErase != FALSE);
         return TRUE;
     }
     pixman_region32_t area;
-    pixman_region32_init_rect(&area, box.x1, box.y1, static_cast<uint32_t>(box.x2 - box.x1),
-                              static_cast<uint32_t>(box.y2 - box.y1));
+    pixman_region32_init_with_extents(&area, &box);
     UsrInvalidate(window, &area, bErase != FALSE, false);
-    pixman_region32_fini(&area);
     return TRUE;
 }
 
@@ -173,10 +213,8 @@ BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect) {
     pixman_box32_t box;
     if (!ClipToClient(window, lpRect, &box)) return TRUE;
     pixman_region32_t area;
-    pixman_region32_init_rect(&area, box.x1, box.y1, static_cast<uint32_t>(box.x2 - box.x1),
-                              static_cast<uint32_t>(box.y2 - box.y1));
+    pixman_region32_init_with_extents(&area, &box);
     UsrValidate(window, &area);
-    pixman_region32_fini(&area);
     return TRUE;
 }
 
@@ -185,6 +223,7 @@ BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase) {
     if (bErase) EraseNow(hWnd);
     UsrWindow* window = UsrFind(hWnd);
     if (window == nullptr) return FALSE;
+    UsrFoldUpdate(window);
     const bool notEmpty = pixman_region32_not_empty(&window->update);
     if (lpRect != nullptr) {
         if (notEmpty) {
@@ -204,7 +243,8 @@ int WINAPI GetUpdateRgn(HWND hWnd, HRGN hRgn, BOOL bErase) {
     UsrWindow* window = UsrFind(hWnd);
     target = GdiRegionData(hRgn);
     if (window == nullptr || target == nullptr) return ERROR;
-    pixman_region32_copy(target, &window->update);
+    UsrFoldUpdate(window);
+    GdiRegionCopy(target, &window->update);
     const int count = pixman_region32_n_rects(target);
     return count == 0 ? NULLREGION : count == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
@@ -226,16 +266,14 @@ BOOL WINAPI RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UIN
         pixman_box32_t box;
         if (given != nullptr) {
             pixman_region32_init(&area);
-            pixman_region32_copy(&area, given);
+            GdiRegionCopy(&area, given);
             UsrInvalidate(window, &area, (flags & RDW_ERASE) != 0, allChildren);
-            pixman_region32_fini(&area);
+            GdiRegionClear(&area);
         } else if (lprcUpdate == nullptr) {
             UsrInvalidate(window, nullptr, (flags & RDW_ERASE) != 0, allChildren);
         } else if (ClipToClient(window, lprcUpdate, &box)) {
-            pixman_region32_init_rect(&area, box.x1, box.y1, static_cast<uint32_t>(box.x2 - box.x1),
-                                      static_cast<uint32_t>(box.y2 - box.y1));
+            pixman_region32_init_with_extents(&area, &box);
             UsrInvalidate(window, &area, (flags & RDW_ERASE) != 0, allChildren);
-            pixman_region32_fini(&area);
         }
     }
     if ((flags & RDW_UPDATENOW) != 0) UsrUpdateNow(hWnd, IncludesChildren(window, allChildren));
@@ -246,7 +284,8 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     UsrWindow* window = UsrFind(hWnd);
     if (window == nullptr || lpPaint == nullptr) return nullptr;
     UsrEnsureScratch();
-    pixman_region32_copy(&userState.scratchPaint, &window->update);
+    UsrFoldUpdate(window);
+    GdiRegionCopy(&userState.scratchPaint, &window->update);
     const bool erase = window->erasePending;
     RECT paintRect{0, 0, 0, 0};
     if (pixman_region32_not_empty(&window->update)) {

@@ -16,6 +16,9 @@
 //   surface at its offset there.
 // - `update` is in the window's client coordinates and never leaves the client
 //   rectangle. userState.pendingPaints counts windows whose update is not empty.
+// - The update region is `update` joined with the `pendingCount` boxes of
+//   `pending` (rectangles invalidated since it was last read, folded in by
+//   UsrFoldUpdate). `update` is never empty while boxes are pending.
 #pragma once
 
 #include <pixman.h>
@@ -41,6 +44,10 @@ struct UsrWindowDC {
     pixman_region32_t reach;
 };
 
+// Invalidated rectangles a window collects before they are folded into its
+// update region in one pass.
+constexpr int32_t kUsrPendingBoxes = 128;
+
 struct UsrWindow {
     HWND handle;
     UsrClass windowClass;
@@ -58,6 +65,8 @@ struct UsrWindow {
     std::vector<UsrProperty> properties;
 
     pixman_region32_t update;
+    pixman_box32_t pending[kUsrPendingBoxes];
+    int32_t pendingCount;
     bool erasePending;    // the update region asks for WM_ERASEBKGND
     bool destroying;      // WM_DESTROY is on its way; further DestroyWindow calls are ignored
 
@@ -123,6 +132,9 @@ int32_t UsrClampCoordinate(int64_t value);
 int32_t UsrClampSize(int64_t value);
 
 // ---- Painting (painting.cpp) ----
+// Folds the pending boxes into `update`; code that reads `update` as a region
+// (not just whether it is empty) calls this first.
+void UsrFoldUpdate(UsrWindow* window);
 // Adds `area` (client coordinates of `window`; NULL = the whole client area) to
 // the update region; children too when allChildren or the window lacks WS_CLIPCHILDREN.
 void UsrInvalidate(UsrWindow* window, const pixman_region32_t* area, bool erase, bool allChildren);

@@ -23,16 +23,21 @@ HDC UsrCreateWindowDC(UsrWindow* window, const pixman_region32_t* clip) {
     UsrEnsureScratch();
     const POINT origin = UsrSurfaceOrigin(window);
     UsrVisibleRegion(window, &userState.scratchVisible);
+    // The visible part is made afresh for every DC, so the clipped result goes to
+    // scratchClip, which keeps its rectangle array from one paint to the next.
+    const pixman_region32_t* reach = &userState.scratchVisible;
     if (clip != nullptr) {
-        pixman_region32_copy(&userState.scratchClip, clip);
+        GdiRegionCopy(&userState.scratchClip, clip);
         pixman_region32_translate(&userState.scratchClip, origin.x, origin.y);
-        pixman_region32_intersect(&userState.scratchVisible, &userState.scratchVisible, &userState.scratchClip);
+        GdiRegionCombine(&userState.scratchClip, &userState.scratchVisible, &userState.scratchClip,
+                         GdiRegionOp::Intersect);
+        reach = &userState.scratchClip;
     }
-    HDC hdc = GdiCreateWindowDC(window->handle, topLevel->surface, origin, &userState.scratchVisible);
+    HDC hdc = GdiCreateWindowDC(window->handle, topLevel->surface, origin, reach);
     if (hdc == nullptr) return nullptr;
     UsrWindowDC record{hdc, window->handle, {}};
     pixman_region32_init(&record.reach);
-    pixman_region32_copy(&record.reach, &userState.scratchVisible);
+    GdiRegionCopy(&record.reach, reach);
     topLevel->windowDCs.push_back(record);
     return hdc;
 }
@@ -50,13 +55,14 @@ bool UsrReleaseWindowDC(UsrWindow* window, HDC hdc) {
     // Only what was drawn through the DC, inside what it could reach, changed.
     RECT drawn{};
     if (GdiWindowDCDrawn(record.dc, &drawn)) {
-        pixman_region32_intersect_rect(&record.reach, &record.reach, drawn.left, drawn.top,
-                                       static_cast<unsigned>(drawn.right - drawn.left),
-                                       static_cast<unsigned>(drawn.bottom - drawn.top));
+        pixman_region32_t box;
+        pixman_region32_init_rect(&box, drawn.left, drawn.top, static_cast<unsigned>(drawn.right - drawn.left),
+                                  static_cast<unsigned>(drawn.bottom - drawn.top));
+        GdiRegionCombine(&record.reach, &record.reach, &box, GdiRegionOp::Intersect);
         UsrPresent(topLevel, &record.reach);
     }
     GdiDeleteWindowDC(record.dc);
-    pixman_region32_fini(&record.reach);
+    GdiRegionClear(&record.reach);
     return true;
 }
 
