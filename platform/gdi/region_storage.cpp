@@ -12,12 +12,12 @@
 // hands the destination's old array back to the pool.
 //
 // Pool invariants:
-// - Each pooled array is a heap block from malloc/realloc with room for
-//   `capacity` rectangles; arrays in regions carry their room in `data->size`
-//   except during one pixman call.
+// - Each pooled array is a heap block from malloc with room for kPoolCapacity
+//   rectangles; arrays in regions carry their room in `data->size` except
+//   during one pixman call.
 // - An empty region may hold an array (numRects 0); pixman accepts that.
-// - The arithmetic is pixman's alone: the shortcuts below only choose whether a
-//   destination needs an array. A wrong guess costs an allocation, never a
+// - The arithmetic is pixman's alone: the shortcuts below only choose how many
+//   slots a destination is given. A wrong guess costs an allocation, never a
 //   wrong region.
 #include <algorithm>
 #include <cstdlib>
@@ -26,14 +26,20 @@
 
 namespace {
 
-constexpr int kPoolArrays = 48;
-constexpr long kMinCapacity = 64;
+// The pool holds at most kPoolArrays arrays of at most kMaxCapacity rectangles
+// (16 KiB each): what a busy window needs at once, without keeping memory that
+// one unusual picture once asked for.
+// The pool is a stack of at most kPoolArrays arrays of kPoolCapacity
+// rectangles (8 KiB each): enough for the regions of a busy window, and all of
+// one size, so that taking and returning them never fragments the heap. A
+// region that needs more gets an array of its own, freed when it is done.
+constexpr int kPoolArrays = 24;
+constexpr long kPoolCapacity = 512;
 // pixman never shrinks an array of this many slots or fewer.
 constexpr long kNeverShrunk = 50;
 
 struct GdiRegionPool {
     pixman_region32_data_t* arrays[kPoolArrays];
-    long capacities[kPoolArrays];
     int count;
 };
 
@@ -59,58 +65,35 @@ bool Overlap(const pixman_box32_t& a, const pixman_box32_t& b) {
     return a.x1 < b.x2 && b.x1 < a.x2 && a.y1 < b.y2 && b.y1 < a.y2;
 }
 
-// Keeps an array for later; the pool drops its smallest one when full.
-void GiveArray(pixman_region32_data_t* array) {
-    const long capacity = array->size;
-    if (pool.count == kPoolArrays) {
-        int smallest = 0;
-        for (int i = 1; i < pool.count; ++i) {
-            if (pool.capacities[i] < pool.capacities[smallest]) smallest = i;
-        }
-        if (pool.capacities[smallest] >= capacity) {
-            free(array);
-            return;
-        }
-        free(pool.arrays[smallest]);
-        pool.arrays[smallest] = pool.arrays[--pool.count];
-        pool.capacities[smallest] = pool.capacities[pool.count];
-    }
-    pool.arrays[pool.count] = array;
-    pool.capacities[pool.count] = capacity;
-    ++pool.count;
+// Two boxes side by side or overlapping with the same span across: pixman
+// joins them into one rectangle.
+bool JoinIntoOne(const pixman_box32_t& a, const pixman_box32_t& b) {
+    const bool sameColumns = a.x1 == b.x1 && a.x2 == b.x2 && a.y1 <= b.y2 && b.y1 <= a.y2;
+    const bool sameRows = a.y1 == b.y1 && a.y2 == b.y2 && a.x1 <= b.x2 && b.x1 <= a.x2;
+    return sameColumns || sameRows;
 }
 
-// An array with room for `need` rectangles: the smallest pooled one that fits,
-// else the largest grown, else a new one. nullptr when memory runs out.
+// Keeps a pool-sized array for later; any other array (one pixman shrank, or
+// one made for a large region) is freed.
+void GiveArray(pixman_region32_data_t* array) {
+    if (array->size != kPoolCapacity || pool.count == kPoolArrays) {
+        free(array);
+        return;
+    }
+    pool.arrays[pool.count++] = array;
+}
+
+// An array with room for `need` rectangles, numRects 0; nullptr when memory runs out.
 pixman_region32_data_t* TakeArray(long need) {
-    int best = -1;
-    for (int i = 0; i < pool.count; ++i) {
-        if (pool.capacities[i] >= need && (best < 0 || pool.capacities[i] < pool.capacities[best])) best = i;
-    }
-    if (best >= 0) {
-        pixman_region32_data_t* array = pool.arrays[best];
-        pool.arrays[best] = pool.arrays[--pool.count];
-        pool.capacities[best] = pool.capacities[pool.count];
-        return array;
-    }
-    // Grown with room to spare, so that a growing picture settles after a few frames.
-    long capacity = kMinCapacity;
-    while (capacity < 2 * need) capacity *= 2;
-    const size_t bytes = sizeof(pixman_region32_data_t) + sizeof(pixman_box32_t) * static_cast<size_t>(capacity);
-    int largest = -1;
-    for (int i = 0; i < pool.count; ++i) {
-        if (largest < 0 || pool.capacities[i] > pool.capacities[largest]) largest = i;
-    }
-    pixman_region32_data_t* old = nullptr;
-    if (largest >= 0) {
-        old = pool.arrays[largest];
-        pool.arrays[largest] = pool.arrays[--pool.count];
-        pool.capacities[largest] = pool.capacities[pool.count];
-    }
-    auto* array = static_cast<pixman_region32_data_t*>(realloc(old, bytes));
-    if (array == nullptr) {
-        if (old != nullptr) GiveArray(old);
-        return nullptr;
+    pixman_region32_data_t* array = nullptr;
+    long capacity = kPoolCapacity;
+    if (need <= kPoolCapacity && pool.count > 0) {
+        array = pool.arrays[--pool.count];
+    } else {
+        while (capacity < need) capacity *= 2;
+        const size_t bytes = sizeof(pixman_region32_data_t) + sizeof(pixman_box32_t) * static_cast<size_t>(capacity);
+        array = static_cast<pixman_region32_data_t*>(malloc(bytes));
+        if (array == nullptr) return nullptr;
     }
     array->size = capacity;
     array->numRects = 0;
@@ -147,6 +130,7 @@ Outcome Predict(GdiRegionOp op, const pixman_region32_t* a, const pixman_region3
             if (IsEmpty(b)) return Outcome::CopyOfA;
             if (aSingle && Contains(a->extents, b->extents)) return Outcome::CopyOfA;
             if (bSingle && Contains(b->extents, a->extents)) return Outcome::CopyOfB;
+            if (aSingle && bSingle && JoinIntoOne(a->extents, b->extents)) return Outcome::NoArray;
             return Outcome::General;
         case GdiRegionOp::Intersect:
             if (IsEmpty(a) || IsEmpty(b) || !Overlap(a->extents, b->extents)) return Outcome::NoArray;
@@ -193,24 +177,44 @@ bool GdiRegionCombine(pixman_region32_t* dst, const pixman_region32_t* a, const 
     auto* second = const_cast<pixman_region32_t*>(b);
     pixman_region32_t out;
     pixman_region32_init(&out);
-    bool ok = true;
+    // The slots pixman is shown: a copy needs the operand's count; the band sweep
+    // needs its first guess, the fewest slots it accepts without growing the
+    // array and the most it leaves unshrunk when the result has at least half as
+    // many rectangles as the larger operand. Up to kNeverShrunk slots are shown
+    // whatever the result, as room to grow.
+    long shown = 0;
     switch (Predict(op, a, b)) {
-        case Outcome::NoArray: ok = Run(op, &out, first, second); break;
-        case Outcome::CopyOfA: ok = GdiRegionCopy(&out, a); break;
-        case Outcome::CopyOfB: ok = GdiRegionCopy(&out, b); break;
-        case Outcome::General: {
-            // pixman's first guess; an array of at most kNeverShrunk slots is
-            // never shrunk, so small results get the room to grow into.
-            const long guess = 2 * std::max(RectCount(a), RectCount(b));
-            InitWithArray(&out, guess);
-            pixman_region32_data_t* array = HasArray(&out) ? out.data : nullptr;
-            const long capacity = array != nullptr ? array->size : 0;
-            const long shown = guess <= kNeverShrunk ? std::min(capacity, kNeverShrunk) : guess;
-            if (array != nullptr) array->size = shown;
-            ok = Run(op, &out, first, second);
-            // Still our array at the size shown: pixman neither grew, shrank nor freed it.
-            if (array != nullptr && out.data == array && array->size == shown) array->size = capacity;
+        case Outcome::NoArray: break;
+        case Outcome::CopyOfA: shown = RectCount(a) >= 2 ? RectCount(a) : 0; break;
+        case Outcome::CopyOfB: shown = RectCount(b) >= 2 ? RectCount(b) : 0; break;
+        case Outcome::General:
+            shown = std::max(2 * std::max(RectCount(a), RectCount(b)), kNeverShrunk);
             break;
+    }
+    pixman_region32_data_t* array = nullptr;
+    long capacity = 0;
+    if (shown > 0) {
+        InitWithArray(&out, shown);
+        if (HasArray(&out)) {
+            array = out.data;
+            capacity = array->size;
+            array->size = shown;
+        }
+    }
+    const bool ok = Run(op, &out, first, second);
+    if (array != nullptr && out.data == array && array->size == shown) {
+        // Still our array at the size shown: pixman neither grew, shrank nor freed it.
+        array->size = capacity;
+    } else if (ok && HasArray(&out) && out.data->size != kPoolCapacity && out.data->numRects <= kPoolCapacity) {
+        // pixman made or reallocated the array: the result moves to a pool array,
+        // so that only arrays of one size stay in use from frame to frame.
+        pixman_region32_t moved;
+        InitWithArray(&moved, out.data->numRects);
+        if (pixman_region32_copy(&moved, &out)) {
+            pixman_region32_fini(&out);
+            out = moved;
+        } else {
+            pixman_region32_fini(&moved);
         }
     }
     Detach(dst);

@@ -1,4 +1,6 @@
-// Update regions and painting: invalidation unions into a window's update region;
+// Update regions and painting: invalidation unions into a window's update region
+// (rectangles wait in a per-window list and are joined in one pass when the
+// region is read, see UsrFoldUpdate);
 // WM_PAINT goes to visible windows only, straight from UpdateWindow/RedrawWindow
 // or from PeekMessageW when the queue is empty; BeginPaint validates, erases if
 // asked and hands out a DC clipped to the update region.
@@ -83,19 +85,15 @@ HWND FindInTree(UsrWindow* window) {
     return nullptr;
 }
 
-}  // namespace
-
-void UsrFoldUpdate(UsrWindow* window) {
-    if (window->pendingCount == 0) return;
-    // Boxes are joined pairwise, neighbours first (partial[k] holds 2^level[k]
-    // boxes), so most unions are of small regions and few shrink their result
-    // below the larger operand, which would make pixman reallocate.
-    constexpr int kLevels = 10;  // enough for 2^9 > kUsrPendingBoxes boxes
+// Joins the boxes into `out` (empty on entry), pairwise and neighbours first:
+// partial[k] holds the union of 2^level[k] consecutive boxes.
+void JoinBoxes(const pixman_box32_t* boxes, int32_t count, pixman_region32_t* out) {
+    constexpr int kLevels = 10;  // up to 2^9 boxes and more: kUsrPendingBoxes + 1 fit
     pixman_region32_t partial[kLevels];
     int level[kLevels];
     int depth = 0;
-    for (int32_t i = 0; i < window->pendingCount; ++i) {
-        pixman_region32_init_with_extents(&partial[depth], &window->pending[i]);
+    for (int32_t i = 0; i < count; ++i) {
+        pixman_region32_init_with_extents(&partial[depth], &boxes[i]);
         level[depth++] = 0;
         while (depth >= 2 && level[depth - 1] == level[depth - 2]) {
             GdiRegionCombine(&partial[depth - 2], &partial[depth - 2], &partial[depth - 1], GdiRegionOp::Union);
@@ -109,9 +107,33 @@ void UsrFoldUpdate(UsrWindow* window) {
         GdiRegionClear(&partial[depth - 1]);
         --depth;
     }
+    if (depth == 1) *out = partial[0];
+}
+
+}  // namespace
+
+void UsrFoldUpdate(UsrWindow* window) {
+    if (window->pendingCount == 0) return;
+    // A one-box update region (usually the first box invalidated) joins the
+    // boxes; the pending list always has room for it.
+    const bool updateIsBox = pixman_region32_n_rects(&window->update) == 1;
+    if (updateIsBox) window->pending[window->pendingCount++] = *pixman_region32_extents(&window->update);
+    // Sorted top to bottom, neighbours in the list lie close, and the halves
+    // joined last overlap little: unions that merge many rectangles, whose
+    // smaller result makes pixman shrink (reallocate) its array, stay rare.
+    std::sort(window->pending, window->pending + window->pendingCount,
+              [](const pixman_box32_t& a, const pixman_box32_t& b) { return a.y1 < b.y1 || (a.y1 == b.y1 && a.x1 < b.x1); });
+    pixman_region32_t joined;
+    pixman_region32_init(&joined);
+    JoinBoxes(window->pending, window->pendingCount, &joined);
     window->pendingCount = 0;
-    GdiRegionCombine(&window->update, &window->update, &partial[0], GdiRegionOp::Union);
-    GdiRegionClear(&partial[0]);
+    if (updateIsBox) {
+        GdiRegionClear(&window->update);
+        window->update = joined;
+    } else {
+        GdiRegionCombine(&window->update, &window->update, &joined, GdiRegionOp::Union);
+        GdiRegionClear(&joined);
+    }
 }
 
 void UsrInvalidate(UsrWindow* window, const pixman_region32_t* area, bool erase, bool allChildren) {

@@ -267,4 +267,52 @@ TEST_F(GdiObjects, TextAndStretchState) {
     DeleteDC(dc);
 }
 
+// Records of deleted DCs and regions are reused: what a new one starts with must
+// not depend on what the deleted one was left with, and the old handles stay dead.
+TEST_F(GdiObjects, ObjectsMadeAfterDeletionsStartFresh) {
+    HDC used = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(used, 40, 40);
+    SelectObject(used, bitmap);
+    SetTextColor(used, RGB(1, 2, 3));
+    SetBkColor(used, RGB(4, 5, 6));
+    SetBkMode(used, TRANSPARENT);
+    SetStretchBltMode(used, HALFTONE);
+    HRGN complex = CreateRectRgn(0, 0, 10, 10);
+    HRGN other = CreateRectRgn(20, 20, 30, 30);
+    ASSERT_EQ(CombineRgn(complex, complex, other, RGN_OR), COMPLEXREGION);
+    SelectClipRgn(used, complex);
+    DeleteDC(used);
+    DeleteObject(complex);
+
+    HDC fresh = CreateCompatibleDC(nullptr);
+    HRGN simple = CreateRectRgn(5, 6, 7, 8);
+    EXPECT_EQ(GetObjectType(used), 0u);
+    EXPECT_EQ(GetObjectType(complex), 0u);
+    GdiTextState state{};
+    ASSERT_TRUE(GdiGetTextState(fresh, &state));
+    EXPECT_EQ(state.textColor, RGB(0, 0, 0));
+    EXPECT_EQ(state.bkColor, RGB(255, 255, 255));
+    EXPECT_EQ(state.bkMode, OPAQUE);
+    EXPECT_EQ(GetStretchBltMode(fresh), BLACKONWHITE);
+    // The stock 1 x 1 bitmap, unclipped.
+    const RECT pixel{0, 0, 1, 1};
+    EXPECT_TRUE(RectVisible(fresh, &pixel));
+    BITMAP info{};
+    ASSERT_NE(GetObjectA(SelectObject(fresh, bitmap), sizeof info, &info), 0);
+    EXPECT_EQ(info.bmWidth, 1);
+    const RECT inside{12, 12, 18, 18};  // outside the deleted DC's clip
+    EXPECT_TRUE(RectVisible(fresh, &inside));
+    RECT box{};
+    EXPECT_EQ(GetRgnBox(simple, &box), SIMPLEREGION);
+    EXPECT_EQ(box.left, 5);
+    EXPECT_EQ(box.top, 6);
+    EXPECT_EQ(box.right, 7);
+    EXPECT_EQ(box.bottom, 8);
+    EXPECT_EQ(CombineRgn(simple, simple, other, RGN_COPY), SIMPLEREGION);
+    DeleteDC(fresh);
+    DeleteObject(bitmap);
+    DeleteObject(simple);
+    DeleteObject(other);
+}
+
 }  // namespace

@@ -1,6 +1,9 @@
 // Painting: update-region arithmetic, BeginPaint's clipping, validation and
 // erasing, when WM_PAINT is sent, clipping of children and siblings, what
 // reaches the desktop, and that painting leaks no GDI objects.
+#include <random>
+
+#include "platform/gdi/gdi_surface.h"
 #include "user_test_helpers.h"
 
 namespace {
@@ -341,6 +344,56 @@ TEST_F(UserPainting, DcsStillOutAreDeletedWithTheirWindow) {
     DestroyWindow(child);
     DestroyWindow(hwnd);
     // TearDown checks that the live GDI count is back where it started.
+}
+
+// Invalidated rectangles wait in a list before they join the update region: with
+// several times more rectangles than the list holds, validations in between and
+// GetUpdateRect reading it part way, the region is exactly pixman's union of what
+// was invalidated minus what was validated, and one paint clears it.
+TEST_F(UserPainting, ManyInvalidationsAndValidationsGiveTheExactRegion) {
+    HWND hwnd = MakePaintedWindow();
+    std::mt19937 random(11);
+    pixman_region32_t expected;
+    pixman_region32_init(&expected);
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    for (int i = 1; i <= 700; ++i) {
+        // Some rectangles reach past the client area (100 x 100) on any side.
+        const int x = static_cast<int>(random() % 120) - 10;
+        const int y = static_cast<int>(random() % 120) - 10;
+        const RECT rect{x, y, x + 1 + static_cast<int>(random() % 30), y + 1 + static_cast<int>(random() % 30)};
+        if (i % 97 == 0) {
+            ValidateRect(hwnd, &rect);
+            pixman_region32_t cut;
+            pixman_region32_init_rect(&cut, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+            pixman_region32_subtract(&expected, &expected, &cut);
+            pixman_region32_fini(&cut);
+        } else {
+            InvalidateRect(hwnd, &rect, FALSE);
+            pixman_region32_union_rect(&expected, &expected, rect.left, rect.top, rect.right - rect.left,
+                                       rect.bottom - rect.top);
+            pixman_region32_intersect_rect(&expected, &expected, 0, 0, 100, 100);
+        }
+        if (i % 61 == 0 || i == 700) {
+            SCOPED_TRACE(::testing::Message() << "after " << i << " rectangles");
+            RECT box;
+            EXPECT_TRUE(GetUpdateRect(hwnd, &box, FALSE));
+            const pixman_box32_t* extents = pixman_region32_extents(&expected);
+            EXPECT_TRUE(SameRect(box, RECT{extents->x1, extents->y1, extents->x2, extents->y2}));
+            const int complexity = GetUpdateRgn(hwnd, update, FALSE);
+            const int rects = pixman_region32_n_rects(&expected);
+            EXPECT_EQ(complexity, rects == 0 ? NULLREGION : rects == 1 ? SIMPLEREGION : COMPLEXREGION);
+            EXPECT_TRUE(pixman_region32_equal(GdiRegionData(update), &expected));
+        }
+    }
+    UpdateWindow(hwnd);
+    EXPECT_EQ(paintRecord.paints, 1);
+    RECT box;
+    EXPECT_FALSE(GetUpdateRect(hwnd, &box, FALSE));
+    UpdateWindow(hwnd);
+    EXPECT_EQ(paintRecord.paints, 1);
+    DeleteObject(update);
+    pixman_region32_fini(&expected);
+    DestroyWindow(hwnd);
 }
 
 }  // namespace
