@@ -186,7 +186,10 @@ int main(int argc, char** argv) {
 
     // GDI objects: exactly those after the first 1,000 steps, in every sample. Memory:
     // the end within 1 MiB of that, and no higher than the highest sample of the
-    // first half (a leak keeps growing; the allocator's bookkeeping settles).
+    // first half (a leak keeps growing; the allocator's bookkeeping settles). The
+    // heap may end a little above that highest sample: samples fall in different
+    // sessions, whose containers and caches differ by a few hundred bytes, while a
+    // leak of even a few bytes a step adds hundreds of kilobytes over the second half.
     const Sample& first = samples.front().second;
     const Sample& last = samples.back().second;
     bool sameObjects = true;
@@ -199,6 +202,7 @@ int main(int argc, char** argv) {
             firstHalfHeap = std::max(firstHalfHeap, sample.heapBytes);
         }
     }
+    constexpr size_t kSessionHeapSpread = 16 * 1024;
     const long residentChange = last.residentKiB - first.residentKiB;
     const long long heapChange = (long long)last.heapBytes - (long long)first.heapBytes;
 #if defined(__SANITIZE_ADDRESS__) || SOAK_HAS_ASAN
@@ -208,7 +212,7 @@ int main(int argc, char** argv) {
     std::printf("memory figures are not meaningful under AddressSanitizer\n");
 #else
     const bool memorySettled = residentChange <= 1024 && last.residentKiB <= firstHalfResident &&
-                               heapChange <= 1024 * 1024 && last.heapBytes <= firstHalfHeap;
+                               heapChange <= 1024 * 1024 && last.heapBytes <= firstHalfHeap + kSessionHeapSpread;
 #endif
     std::printf("GDI objects at the end %s those after 1,000 steps\n", sameObjects ? "equal" : "DIFFER FROM");
     std::printf("resident memory at the end %+ld KiB, heap in use %+lld bytes against 1,000 steps%s\n",
