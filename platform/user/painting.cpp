@@ -118,11 +118,12 @@ void UsrFoldUpdate(UsrWindow* window) {
     // boxes; the pending list always has room for it.
     const bool updateIsBox = pixman_region32_n_rects(&window->update) == 1;
     if (updateIsBox) window->pending[window->pendingCount++] = *pixman_region32_extents(&window->update);
-    // Sorted top to bottom, neighbours in the list lie close, and the halves
-    // joined last overlap little: unions that merge many rectangles, whose
-    // smaller result makes pixman shrink (reallocate) its array, stay rare.
+    // Sorted top to bottom by their middles, neighbours in the list lie close,
+    // and the halves joined last overlap little: unions whose result has fewer
+    // rectangles than an operand (pixman then shrinks, that is reallocates, its
+    // array) or many more (pixman grows it) stay rare.
     std::sort(window->pending, window->pending + window->pendingCount,
-              [](const pixman_box32_t& a, const pixman_box32_t& b) { return a.y1 < b.y1 || (a.y1 == b.y1 && a.x1 < b.x1); });
+              [](const pixman_box32_t& a, const pixman_box32_t& b) { return a.y1 + a.y2 < b.y1 + b.y2; });
     pixman_region32_t joined;
     pixman_region32_init(&joined);
     JoinBoxes(window->pending, window->pendingCount, &joined);
