@@ -26,9 +26,6 @@
 
 namespace {
 
-// The pool holds at most kPoolArrays arrays of at most kMaxCapacity rectangles
-// (16 KiB each): what a busy window needs at once, without keeping memory that
-// one unusual picture once asked for.
 // The pool is a stack of at most kPoolArrays arrays of kPoolCapacity
 // rectangles (8 KiB each): enough for the regions of a busy window, and all of
 // one size, so that taking and returning them never fragments the heap. A
