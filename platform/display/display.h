@@ -53,7 +53,9 @@ struct DisplayBackend {
     // *remade is TRUE when the memory is not the one handed out last time, or the
     // desktop lost its pixels: what was drawn into the previous one is gone. The
     // memory stays valid until the next framebuffer, resizeWindow or closeWindow
-    // call for the window; only these calls may free or replace it.
+    // call for the window; only these calls may free or replace it. The window
+    // system asks for the framebuffer again before it draws into it, so `present`
+    // may leave the desktop reading the pixels until that call returns.
     uint32_t* (*framebuffer)(HWND window, int32_t width, int32_t height, int32_t* pitch, BOOL* remade);
     // Shows `count` rectangles of the window's pixels (top-down 32-bit pixels, rows
     // `pitch` bytes apart) on the desktop window. When `pixels` is the framebuffer

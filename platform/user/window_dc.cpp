@@ -20,6 +20,10 @@ constexpr int kMaxPresentRects = 512;
 HDC UsrCreateWindowDC(UsrWindow* window, const pixman_region32_t* clip) {
     UsrWindow* topLevel = UsrTopLevelOf(window);
     if (topLevel == nullptr) return nullptr;
+    // The backend may still be showing the last present from the framebuffer, or
+    // may have remade it: asking for it again before anything draws waits for the
+    // one and re-points the surface after the other.
+    if (topLevel->onFramebuffer) UsrSyncFramebuffer(topLevel);
     UsrEnsureScratch();
     const POINT origin = UsrSurfaceOrigin(window);
     UsrVisibleRegion(window, &userState.scratchVisible);

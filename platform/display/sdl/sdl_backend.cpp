@@ -7,14 +7,27 @@
 // window's size changed, so that call happens only in SdlFramebuffer and in the
 // copying present, never while the window system draws into a surface handed out.
 //
+// Updating the desktop window waits for the X server to take the image (about
+// 0.2 ms for a demo frame). A presenter thread makes that call instead, so that
+// the wait overlaps the program's idle sleep. SDL is never entered from two
+// threads at once: every backend call first waits for the presenter to finish,
+// except that polling for input while it is busy reports no event (the events
+// wait in SDL's queue for the next poll). Nothing draws into the framebuffer
+// while the X server reads it either: the window system asks for the framebuffer,
+// and so waits, before it draws.
+//
 // SDL_HINT_FRAMEBUFFER_ACCELERATION is "0" before the first SDL_GetWindowSurface:
 // the default path through a hidden OpenGL context costs several milliseconds per
 // update under a virtual X server, the plain framebuffer a fraction of one.
 #include <SDL.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/display/display.h"
@@ -33,6 +46,75 @@ struct SdlWindow {
 
 std::map<HWND, SdlWindow> windows;
 std::vector<SDL_Rect> updateRects;  // reused by every present
+
+// The presenter thread and the one update it works on. `window` is non-null from
+// the moment an update is handed over until SDL has finished it.
+struct SdlPresenter {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::thread thread;
+    SDL_Window* window = nullptr;
+    std::vector<SDL_Rect> rects;  // swapped with updateRects, so both keep their room
+    bool started = false;
+    bool quit = false;
+};
+SdlPresenter presenter;
+
+void PresenterRun() {
+    std::unique_lock<std::mutex> hold(presenter.lock);
+    for (;;) {
+        presenter.changed.wait(hold, [] { return presenter.window != nullptr || presenter.quit; });
+        if (presenter.window == nullptr) return;
+        SDL_Window* window = presenter.window;
+        hold.unlock();
+        SDL_UpdateWindowSurfaceRects(window, presenter.rects.data(), static_cast<int>(presenter.rects.size()));
+        hold.lock();
+        presenter.window = nullptr;
+        presenter.changed.notify_all();
+    }
+}
+
+void PresenterStop() {
+    {
+        std::lock_guard<std::mutex> hold(presenter.lock);
+        presenter.quit = true;
+    }
+    presenter.changed.notify_all();
+    if (presenter.thread.joinable()) presenter.thread.join();
+}
+
+bool PresenterBusy() {
+    if (!presenter.started) return false;
+    std::lock_guard<std::mutex> hold(presenter.lock);
+    return presenter.window != nullptr;
+}
+
+// Returns once no update is in progress.
+void PresenterWait() {
+    if (!presenter.started) return;
+    std::unique_lock<std::mutex> hold(presenter.lock);
+    presenter.changed.wait(hold, [] { return presenter.window == nullptr; });
+}
+
+// Updates the rectangles in updateRects on the desktop window: on the presenter
+// thread, or here once the program has begun to exit.
+void PresenterUpdate(SDL_Window* window) {
+    if (!presenter.started && !presenter.quit) {
+        presenter.started = true;
+        presenter.thread = std::thread(PresenterRun);
+        std::atexit(PresenterStop);
+    }
+    std::unique_lock<std::mutex> hold(presenter.lock);
+    if (presenter.quit) {
+        hold.unlock();
+        SDL_UpdateWindowSurfaceRects(window, updateRects.data(), static_cast<int>(updateRects.size()));
+        return;
+    }
+    presenter.rects.swap(updateRects);
+    presenter.window = window;
+    hold.unlock();
+    presenter.changed.notify_all();
+}
 
 bool VideoReady() {
     static bool ready = false;
@@ -71,6 +153,7 @@ UINT VirtualKey(SDL_Keycode key) {
 }
 
 void SdlScreenSize(int32_t* width, int32_t* height) {
+    PresenterWait();
     SDL_DisplayMode mode{};
     if (VideoReady() && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
         *width = mode.w;
@@ -82,6 +165,7 @@ void SdlScreenSize(int32_t* width, int32_t* height) {
 }
 
 BOOL SdlOpenWindow(HWND hwnd, int32_t x, int32_t y, int32_t width, int32_t height, const char* titleUtf8) {
+    PresenterWait();
     if (!VideoReady() || windows.count(hwnd) != 0) return FALSE;
     SDL_Window* window = SDL_CreateWindow(titleUtf8, x, y, std::max(width, 1), std::max(height, 1), SDL_WINDOW_SHOWN);
     if (window == nullptr) return FALSE;
@@ -90,6 +174,7 @@ BOOL SdlOpenWindow(HWND hwnd, int32_t x, int32_t y, int32_t width, int32_t heigh
 }
 
 void SdlCloseWindow(HWND hwnd) {
+    PresenterWait();
     auto found = windows.find(hwnd);
     if (found == windows.end()) return;
     SDL_DestroyWindow(found->second.window);
@@ -97,11 +182,13 @@ void SdlCloseWindow(HWND hwnd) {
 }
 
 void SdlSetTitle(HWND hwnd, const char* titleUtf8) {
+    PresenterWait();
     auto found = windows.find(hwnd);
     if (found != windows.end()) SDL_SetWindowTitle(found->second.window, titleUtf8);
 }
 
 void SdlResizeWindow(HWND hwnd, int32_t width, int32_t height) {
+    PresenterWait();
     auto found = windows.find(hwnd);
     if (found == windows.end()) return;
     SDL_SetWindowSize(found->second.window, std::max(width, 1), std::max(height, 1));
@@ -115,6 +202,7 @@ bool SameLayout(const SDL_Surface* screen) {
 }
 
 uint32_t* SdlFramebuffer(HWND hwnd, int32_t width, int32_t height, int32_t* pitch, BOOL* remade) {
+    PresenterWait();
     *pitch = 0;
     *remade = FALSE;
     auto found = windows.find(hwnd);
@@ -150,6 +238,7 @@ void ClipRects(const RECT* rects, int32_t count, int32_t right, int32_t bottom) 
 
 void SdlPresent(HWND hwnd, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
                 const RECT* rects, int32_t count) {
+    PresenterWait();
     auto found = windows.find(hwnd);
     if (found == windows.end() || pixels == nullptr) return;
     SdlWindow& record = found->second;
@@ -180,12 +269,11 @@ void SdlPresent(HWND hwnd, const uint32_t* pixels, int32_t width, int32_t height
             }
         }
     }
-    if (!updateRects.empty()) {
-        SDL_UpdateWindowSurfaceRects(record.window, updateRects.data(), static_cast<int>(updateRects.size()));
-    }
+    if (!updateRects.empty()) PresenterUpdate(record.window);
 }
 
 BOOL SdlPollEvent(DisplayEvent* event) {
+    if (PresenterBusy()) return FALSE;  // asked again on the next poll
     if (!VideoReady()) return FALSE;
     SDL_Event sdl;
     while (SDL_PollEvent(&sdl) != 0) {
