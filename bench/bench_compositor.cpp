@@ -85,35 +85,43 @@ void BenchMemcpy(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BenchMemcpy)->Name("memcpy")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, vector_opaque, SprKernelSetDefault, 0, 0)
-    ->Name("compositor_vector/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, vector_50, SprKernelSetDefault, 50, 0)
-    ->Name("compositor_vector/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, vector_flipped, SprKernelSetDefault, 0, 1)
-    ->Name("compositor_vector/flipped")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, vector_flipped_50, SprKernelSetDefault, 50, 1)
-    ->Name("compositor_vector/flipped_50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, vector_opaque_hard, SprKernelSetDefault, 0, 0, 0)
-    ->Name("compositor_vector/opaque_hard_edges")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, vector_50_hard, SprKernelSetDefault, 50, 0, 0)
-    ->Name("compositor_vector/50%_hard_edges")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, sse41_opaque, SprKernelSetSse41, 0, 0)
-    ->Name("compositor_sse41/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, sse41_50, SprKernelSetSse41, 50, 0)
-    ->Name("compositor_sse41/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, avx512_opaque, SprKernelSetAvx512, 0, 0)
-    ->Name("compositor_avx512/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, avx512_50, SprKernelSetAvx512, 50, 0)
-    ->Name("compositor_avx512/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, avx2_opaque, SprKernelSetAvx2, 0, 0)
-    ->Name("compositor_avx2/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, avx2_50, SprKernelSetAvx2, 50, 0)
-    ->Name("compositor_avx2/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, avx2_opaque_hard, SprKernelSetAvx2, 0, 0, 0)
-    ->Name("compositor_avx2/opaque_hard_edges")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, reference_opaque, SprKernelSetReference, 0, 0)
-    ->Name("compositor_reference/opaque")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, reference_50, SprKernelSetReference, 50, 0)
-    ->Name("compositor_reference/50%")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
-BENCHMARK_CAPTURE(BenchCompose, reference_flipped, SprKernelSetReference, 0, 1)
-    ->Name("compositor_reference/flipped")->Unit(benchmark::kMicrosecond)->ComputeStatistics("best", BenchBest);
+namespace {
+
+// The compositor cases: name, kernel set, translucency, flip, softening.
+struct BenchComposeCase {
+    const char* name;
+    SprKernelSet set;
+    int32_t translucency;
+    int32_t flip;
+    int32_t softening;
+};
+constexpr BenchComposeCase kComposeCases[] = {
+    {"compositor_vector/opaque", SprKernelSetDefault, 0, 0, 50},
+    {"compositor_vector/50%", SprKernelSetDefault, 50, 0, 50},
+    {"compositor_vector/flipped", SprKernelSetDefault, 0, 1, 50},
+    {"compositor_vector/flipped_50%", SprKernelSetDefault, 50, 1, 50},
+    {"compositor_vector/opaque_hard_edges", SprKernelSetDefault, 0, 0, 0},
+    {"compositor_vector/50%_hard_edges", SprKernelSetDefault, 50, 0, 0},
+    {"compositor_sse41/opaque", SprKernelSetSse41, 0, 0, 50},
+    {"compositor_sse41/50%", SprKernelSetSse41, 50, 0, 50},
+    {"compositor_avx512/opaque", SprKernelSetAvx512, 0, 0, 50},
+    {"compositor_avx512/50%", SprKernelSetAvx512, 50, 0, 50},
+    {"compositor_avx2/opaque", SprKernelSetAvx2, 0, 0, 50},
+    {"compositor_avx2/50%", SprKernelSetAvx2, 50, 0, 50},
+    {"compositor_avx2/opaque_hard_edges", SprKernelSetAvx2, 0, 0, 0},
+    {"compositor_reference/opaque", SprKernelSetReference, 0, 0, 50},
+    {"compositor_reference/50%", SprKernelSetReference, 50, 0, 50},
+    {"compositor_reference/flipped", SprKernelSetReference, 0, 1, 50},
+};
+
+// Registered after memcpy (defined above in this file), in the order of the table.
+[[maybe_unused]] const bool kComposeCasesRegistered = [] {
+    for (const BenchComposeCase& c : kComposeCases) {
+        benchmark::RegisterBenchmark(c.name, BenchCompose, c.set, c.translucency, c.flip, c.softening)
+            ->Unit(benchmark::kMicrosecond)
+            ->ComputeStatistics("best", BenchBest);
+    }
+    return true;
+}();
+
+}  // namespace
