@@ -13,22 +13,11 @@ namespace {
 
 // Records of deleted DCs, reused so that a paint makes no allocation. Their
 // regions are empty and hold no arrays.
-constexpr int kKeptDCs = 16;
-struct GdiDCRecords {
-    GdiDC* free;
-    int count;
-};
-GdiDCRecords records;
+GdiKeptRecords<GdiDC, 16> keptDCs;
 
 GdiDC* NewDC(bool memory) {
-    GdiDC* dc = records.free;
-    if (dc != nullptr) {
-        records.free = dc->nextFree;
-        --records.count;
-    } else {
-        dc = new (std::nothrow) GdiDC;
-        if (dc == nullptr) return nullptr;
-    }
+    GdiDC* dc = keptDCs.Take();
+    if (dc == nullptr) return nullptr;
     *dc = GdiDC{};
     dc->memory = memory;
     pixman_region32_init(&dc->visible);
@@ -43,23 +32,13 @@ void FreeDC(GdiDC* dc) {
     GdiRegionClear(&dc->visible);
     GdiRegionClear(&dc->clip);
     GdiRegionClear(&dc->effectiveClip);
-    if (records.count == kKeptDCs) {
-        delete dc;
-        return;
-    }
-    dc->nextFree = records.free;
-    records.free = dc;
-    ++records.count;
+    keptDCs.Give(dc);
 }
 
 HDC RegisterDC(GdiDC* dc) {
     void* handle = GdiAllocHandle(GdiKind::DC, dc, true);
     if (handle == nullptr) FreeDC(dc);
     return static_cast<HDC>(handle);
-}
-
-int32_t Clamp32(int64_t value) {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -82,7 +61,7 @@ void GdiUpdateClip(GdiDC* dc) {
 GdiClipArea GdiClipBox(const GdiDC* dc, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
     GdiClipArea area{};
     area.clipBoxes = pixman_region32_rectangles(const_cast<pixman_region32_t*>(&dc->effectiveClip), &area.clipCount);
-    area.limit = pixman_box32_t{Clamp32(x1), Clamp32(y1), Clamp32(x2), Clamp32(y2)};
+    area.limit = pixman_box32_t{GdiClamp32(x1), GdiClamp32(y1), GdiClamp32(x2), GdiClamp32(y2)};
     if (area.limit.x1 >= area.limit.x2 || area.limit.y1 >= area.limit.y2 ||
         !pixman_region32_not_empty(const_cast<pixman_region32_t*>(&dc->effectiveClip))) {
         area.clipCount = 0;

@@ -15,13 +15,47 @@
 #include <pixman.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <new>
 
 #include "platform/gdi/gdi_surface.h"
 #include "platform/win32.h"
 
 enum class GdiKind : uint8_t { None, Bitmap, DC, Region, Brush };
+
+inline int32_t GdiClamp32(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+// Records of deleted objects of one kind (T has a `T* nextFree` field), up to
+// kKept of them, reused for the next object of that kind, so that making and
+// deleting one per frame allocates nothing.
+template <typename T, int kKept>
+struct GdiKeptRecords {
+    T* free = nullptr;
+    int count = 0;
+
+    // A kept record (its contents stale) or a new one; nullptr when memory runs out.
+    T* Take() {
+        if (free == nullptr) return new (std::nothrow) T;
+        T* record = free;
+        free = record->nextFree;
+        --count;
+        return record;
+    }
+    // Keeps the record for later, or deletes it when enough are kept.
+    void Give(T* record) {
+        if (count == kKept) {
+            delete record;
+            return;
+        }
+        record->nextFree = free;
+        free = record;
+        ++count;
+    }
+};
 
 // A bitmap's pixels: `height` rows of `stride` bytes. Row y counted from the
 // top of the picture starts at `memory + topRowOffset + y * rowStep`; rowStep is

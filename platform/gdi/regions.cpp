@@ -8,22 +8,13 @@ namespace {
 
 // Records of deleted regions, reused by CreateRectRgn; they are empty and hold
 // no arrays.
-constexpr int kKeptRegions = 64;
-struct GdiRegionRecords {
-    GdiRegion* free;
-    int count;
-};
-GdiRegionRecords records;
-
-int32_t Clamp32(int64_t value) {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
+GdiKeptRecords<GdiRegion, 64> keptRegions;
 
 }  // namespace
 
 void GdiRegionSetBox(pixman_region32_t* region, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
     GdiRegionClear(region);
-    const pixman_box32_t box{Clamp32(x1), Clamp32(y1), Clamp32(x2), Clamp32(y2)};
+    const pixman_box32_t box{GdiClamp32(x1), GdiClamp32(y1), GdiClamp32(x2), GdiClamp32(y2)};
     if (box.x1 < box.x2 && box.y1 < box.y2) {
         pixman_region32_init_with_extents(region, &box);
     } else {
@@ -45,27 +36,16 @@ namespace {
 
 void FreeRegion(GdiRegion* region) {
     GdiRegionClear(&region->region);
-    if (records.count == kKeptRegions) {
-        delete region;
-        return;
-    }
-    region->nextFree = records.free;
-    records.free = region;
-    ++records.count;
+    keptRegions.Give(region);
 }
 
 }  // namespace
 
 HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2) {
-    GdiRegion* region = records.free;
-    if (region != nullptr) {
-        records.free = region->nextFree;
-        --records.count;
-    } else {
-        region = new (std::nothrow) GdiRegion{};
-        if (region == nullptr) return nullptr;
-        pixman_region32_init(&region->region);
-    }
+    GdiRegion* region = keptRegions.Take();
+    if (region == nullptr) return nullptr;
+    // A new record's region is not initialised yet, a kept one's is empty.
+    pixman_region32_init(&region->region);
     region->nextFree = nullptr;
     GdiRegionSetBox(&region->region, std::min(x1, x2), std::min(y1, y2), std::max(x1, x2),
                     std::max(y1, y2));
@@ -166,7 +146,7 @@ BOOL WINAPI RectVisible(HDC hdc, const RECT* lprect) {
     const int64_t x2 = static_cast<int64_t>(std::max(lprect->left, lprect->right)) + dc->origin.x;
     const int64_t y1 = static_cast<int64_t>(std::min(lprect->top, lprect->bottom)) + dc->origin.y;
     const int64_t y2 = static_cast<int64_t>(std::max(lprect->top, lprect->bottom)) + dc->origin.y;
-    pixman_box32_t box{Clamp32(x1), Clamp32(y1), Clamp32(x2), Clamp32(y2)};
+    pixman_box32_t box{GdiClamp32(x1), GdiClamp32(y1), GdiClamp32(x2), GdiClamp32(y2)};
     if (box.x1 >= box.x2 || box.y1 >= box.y2) return FALSE;
     return pixman_region32_contains_rectangle(const_cast<pixman_region32_t*>(&dc->effectiveClip),
                                               &box) != PIXMAN_REGION_OUT
