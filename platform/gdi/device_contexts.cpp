@@ -29,9 +29,9 @@ GdiDC* NewDC(bool memory) {
 }
 
 void FreeDC(GdiDC* dc) {
-    GdiRegionClear(&dc->visible);
-    GdiRegionClear(&dc->clip);
-    GdiRegionClear(&dc->effectiveClip);
+    pixman_region32_clear(&dc->visible);
+    pixman_region32_clear(&dc->clip);
+    pixman_region32_clear(&dc->effectiveClip);
     keptDCs.Give(dc);
 }
 
@@ -53,9 +53,9 @@ void GdiUpdateClip(GdiDC* dc) {
     }
     GdiRegionSetBox(&dc->effectiveClip, 0, 0, target->width, target->height);
     if (dc->hasVisible) {
-        GdiRegionCombine(&dc->effectiveClip, &dc->effectiveClip, &dc->visible, GdiRegionOp::Intersect);
+        pixman_region32_intersect(&dc->effectiveClip, &dc->effectiveClip, &dc->visible);
     }
-    if (dc->hasClip) GdiRegionCombine(&dc->effectiveClip, &dc->effectiveClip, &dc->clip, GdiRegionOp::Intersect);
+    if (dc->hasClip) pixman_region32_intersect(&dc->effectiveClip, &dc->effectiveClip, &dc->clip);
 }
 
 GdiClipArea GdiClipBox(const GdiDC* dc, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
@@ -128,7 +128,7 @@ HDC GdiCreateWindowDC(HWND owner, HBITMAP surface, POINT origin, const pixman_re
     dc->origin = origin;
     if (visible != nullptr) {
         dc->hasVisible = true;
-        if (!GdiRegionCopy(&dc->visible, visible)) {
+        if (!pixman_region32_copy(&dc->visible, visible)) {
             FreeDC(dc);
             return nullptr;
         }

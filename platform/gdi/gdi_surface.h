@@ -36,20 +36,6 @@ HWND GdiWindowOfDC(HDC hdc);
 // The region behind a live HRGN, or nullptr for anything else.
 pixman_region32_t* GdiRegionData(HRGN hrgn);
 
-// Region arithmetic that keeps rectangle arrays for reuse instead of freeing
-// them (region_storage.cpp): the results are pixman's, and once the pictures of
-// a program have been seen, computing them allocates nothing. The destination
-// may be one of the operands. Regions handled here stay ordinary pixman regions:
-// pixman_region32_fini still releases them.
-enum class GdiRegionOp { Union, Intersect, Subtract };
-// Both return false when memory ran out (the destination is then pixman's
-// broken region).
-bool GdiRegionCopy(pixman_region32_t* dst, const pixman_region32_t* src);
-bool GdiRegionCombine(pixman_region32_t* dst, const pixman_region32_t* a, const pixman_region32_t* b,
-                      GdiRegionOp op);
-// Makes the region empty; its array goes back to the pool.
-void GdiRegionClear(pixman_region32_t* region);
-
 // Text attributes of a DC (SetTextColor, SetBkColor, SetBkMode), for DrawTextW.
 struct GdiTextState {
     COLORREF textColor;  // default black

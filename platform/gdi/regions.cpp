@@ -13,12 +13,11 @@ GdiKeptRecords<GdiRegion, 64> keptRegions;
 }  // namespace
 
 void GdiRegionSetBox(pixman_region32_t* region, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
-    GdiRegionClear(region);
     const pixman_box32_t box{GdiClamp32(x1), GdiClamp32(y1), GdiClamp32(x2), GdiClamp32(y2)};
     if (box.x1 < box.x2 && box.y1 < box.y2) {
-        pixman_region32_init_with_extents(region, &box);
+        pixman_region32_reset(region, &box);
     } else {
-        pixman_region32_init(region);
+        pixman_region32_clear(region);
     }
 }
 
@@ -35,7 +34,7 @@ pixman_region32_t* GdiRegionData(HRGN hrgn) {
 namespace {
 
 void FreeRegion(GdiRegion* region) {
-    GdiRegionClear(&region->region);
+    pixman_region32_clear(&region->region);
     keptRegions.Give(region);
 }
 
@@ -70,20 +69,20 @@ int WINAPI CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode) {
     if (dst == nullptr || a == nullptr || (iMode != RGN_COPY && b == nullptr)) return ERROR;
     bool ok = false;
     switch (iMode) {
-        case RGN_AND: ok = GdiRegionCombine(dst, a, b, GdiRegionOp::Intersect); break;
-        case RGN_OR: ok = GdiRegionCombine(dst, a, b, GdiRegionOp::Union); break;
-        case RGN_DIFF: ok = GdiRegionCombine(dst, a, b, GdiRegionOp::Subtract); break;
-        case RGN_COPY: ok = GdiRegionCopy(dst, a); break;
+        case RGN_AND: ok = pixman_region32_intersect(dst, a, b); break;
+        case RGN_OR: ok = pixman_region32_union(dst, a, b); break;
+        case RGN_DIFF: ok = pixman_region32_subtract(dst, a, b); break;
+        case RGN_COPY: ok = pixman_region32_copy(dst, a); break;
         case RGN_XOR: {
             pixman_region32_t both;
             pixman_region32_t either;
             pixman_region32_init(&both);
             pixman_region32_init(&either);
-            ok = GdiRegionCombine(&both, a, b, GdiRegionOp::Intersect) &&
-                 GdiRegionCombine(&either, a, b, GdiRegionOp::Union) &&
-                 GdiRegionCombine(dst, &either, &both, GdiRegionOp::Subtract);
-            GdiRegionClear(&both);
-            GdiRegionClear(&either);
+            ok = pixman_region32_intersect(&both, a, b) &&
+                 pixman_region32_union(&either, a, b) &&
+                 pixman_region32_subtract(dst, &either, &both);
+            pixman_region32_fini(&both);
+            pixman_region32_fini(&either);
             break;
         }
         default: return ERROR;
@@ -122,17 +121,17 @@ int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn) {
             const int64_t height = target != nullptr ? target->height : 0;
             GdiRegionSetBox(&fresh, -int64_t{dc->origin.x}, -int64_t{dc->origin.y},
                             width - dc->origin.x, height - dc->origin.y);
-            ok = GdiRegionCombine(&fresh, &fresh, region, GdiRegionOp::Intersect);
+            ok = pixman_region32_intersect(&fresh, &fresh, region);
             if (ok) pixman_region32_translate(&fresh, dc->origin.x, dc->origin.y);
         } else if (ok) {
-            ok = GdiRegionCopy(&fresh, region);
+            ok = pixman_region32_copy(&fresh, region);
         }
         if (!ok) {
-            GdiRegionClear(&fresh);
+            pixman_region32_fini(&fresh);
             return ERROR;
         }
     }
-    GdiRegionClear(&dc->clip);
+    pixman_region32_fini(&dc->clip);
     dc->clip = fresh;
     dc->hasClip = hrgn != nullptr;
     GdiUpdateClip(dc);

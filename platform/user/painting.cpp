@@ -36,7 +36,7 @@ void AddToUpdate(UsrWindow* window, const pixman_region32_t* area, bool erase) {
     if (!pixman_region32_not_empty(area)) return;
     const bool wasEmpty = !pixman_region32_not_empty(&window->update);
     UsrFoldUpdate(window);
-    GdiRegionCombine(&window->update, &window->update, area, GdiRegionOp::Union);
+    pixman_region32_union(&window->update, &window->update, area);
     if (erase) window->erasePending = true;
     if (wasEmpty) ++userState.pendingPaints;
 }
@@ -46,8 +46,7 @@ void AddToUpdate(UsrWindow* window, const pixman_region32_t* area, bool erase) {
 void AddBoxToUpdate(UsrWindow* window, const pixman_box32_t& box, bool erase) {
     if (erase) window->erasePending = true;
     if (!pixman_region32_not_empty(&window->update)) {
-        GdiRegionClear(&window->update);
-        pixman_region32_init_with_extents(&window->update, &box);
+        pixman_region32_reset(&window->update, &box);
         ++userState.pendingPaints;
         return;
     }
@@ -85,56 +84,16 @@ HWND FindInTree(UsrWindow* window) {
     return nullptr;
 }
 
-// Joins the boxes into `out` (empty on entry), pairwise and neighbours first:
-// partial[k] holds the union of 2^level[k] consecutive boxes.
-void JoinBoxes(const pixman_box32_t* boxes, int32_t count, pixman_region32_t* out) {
-    constexpr int kLevels = 10;  // up to 2^9 boxes and more: kUsrPendingBoxes + 1 fit
-    pixman_region32_t partial[kLevels];
-    int level[kLevels];
-    int depth = 0;
-    for (int32_t i = 0; i < count; ++i) {
-        pixman_region32_init_with_extents(&partial[depth], &boxes[i]);
-        level[depth++] = 0;
-        while (depth >= 2 && level[depth - 1] == level[depth - 2]) {
-            GdiRegionCombine(&partial[depth - 2], &partial[depth - 2], &partial[depth - 1], GdiRegionOp::Union);
-            GdiRegionClear(&partial[depth - 1]);
-            ++level[depth - 2];
-            --depth;
-        }
-    }
-    while (depth >= 2) {
-        GdiRegionCombine(&partial[depth - 2], &partial[depth - 2], &partial[depth - 1], GdiRegionOp::Union);
-        GdiRegionClear(&partial[depth - 1]);
-        --depth;
-    }
-    if (depth == 1) *out = partial[0];
-}
-
 }  // namespace
 
 void UsrFoldUpdate(UsrWindow* window) {
     if (window->pendingCount == 0) return;
-    // A one-box update region (usually the first box invalidated) joins the
-    // boxes; the pending list always has room for it.
-    const bool updateIsBox = pixman_region32_n_rects(&window->update) == 1;
-    if (updateIsBox) window->pending[window->pendingCount++] = *pixman_region32_extents(&window->update);
-    // Sorted top to bottom by their middles, neighbours in the list lie close,
-    // and the halves joined last overlap little: unions whose result has fewer
-    // rectangles than an operand (pixman then shrinks, that is reallocates, its
-    // array) or many more (pixman grows it) stay rare.
-    std::sort(window->pending, window->pending + window->pendingCount,
-              [](const pixman_box32_t& a, const pixman_box32_t& b) { return a.y1 + a.y2 < b.y1 + b.y2; });
+    // pixman sorts and joins the boxes in one pass; one union adds them.
     pixman_region32_t joined;
-    pixman_region32_init(&joined);
-    JoinBoxes(window->pending, window->pendingCount, &joined);
+    pixman_region32_init_rects(&joined, window->pending, window->pendingCount);
     window->pendingCount = 0;
-    if (updateIsBox) {
-        GdiRegionClear(&window->update);
-        window->update = joined;
-    } else {
-        GdiRegionCombine(&window->update, &window->update, &joined, GdiRegionOp::Union);
-        GdiRegionClear(&joined);
-    }
+    pixman_region32_union(&window->update, &window->update, &joined);
+    pixman_region32_fini(&joined);
 }
 
 void UsrInvalidate(UsrWindow* window, const pixman_region32_t* area, bool erase, bool allChildren) {
@@ -142,7 +101,7 @@ void UsrInvalidate(UsrWindow* window, const pixman_region32_t* area, bool erase,
     if (!ClipToClient(window, nullptr, &client)) return;
     pixman_region32_t clipped;
     pixman_region32_init_with_extents(&clipped, &client);
-    if (area != nullptr) GdiRegionCombine(&clipped, &clipped, area, GdiRegionOp::Intersect);
+    if (area != nullptr) pixman_region32_intersect(&clipped, &clipped, area);
     AddToUpdate(window, &clipped, erase);
     if (IncludesChildren(window, allChildren) && pixman_region32_not_empty(&clipped)) {
         for (HWND childHandle : window->children) {
@@ -153,13 +112,13 @@ void UsrInvalidate(UsrWindow* window, const pixman_region32_t* area, bool erase,
             pixman_region32_translate(&clipped, child->rect.left, child->rect.top);
         }
     }
-    GdiRegionClear(&clipped);
+    pixman_region32_fini(&clipped);
 }
 
 void UsrSetUpdateEmpty(UsrWindow* window) {
     if (pixman_region32_not_empty(&window->update)) {
         --userState.pendingPaints;
-        GdiRegionClear(&window->update);
+        pixman_region32_clear(&window->update);
     }
     window->pendingCount = 0;
     window->erasePending = false;
@@ -172,7 +131,7 @@ void UsrValidate(UsrWindow* window, const pixman_region32_t* area) {
     }
     if (!pixman_region32_not_empty(&window->update)) return;
     UsrFoldUpdate(window);
-    GdiRegionCombine(&window->update, &window->update, area, GdiRegionOp::Subtract);
+    pixman_region32_subtract(&window->update, &window->update, area);
     if (!pixman_region32_not_empty(&window->update)) {
         --userState.pendingPaints;
         window->erasePending = false;
@@ -267,7 +226,7 @@ int WINAPI GetUpdateRgn(HWND hWnd, HRGN hRgn, BOOL bErase) {
     target = GdiRegionData(hRgn);
     if (window == nullptr || target == nullptr) return ERROR;
     UsrFoldUpdate(window);
-    GdiRegionCopy(target, &window->update);
+    pixman_region32_copy(target, &window->update);
     const int count = pixman_region32_n_rects(target);
     return count == 0 ? NULLREGION : count == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
@@ -289,14 +248,15 @@ BOOL WINAPI RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UIN
         pixman_box32_t box;
         if (given != nullptr) {
             pixman_region32_init(&area);
-            GdiRegionCopy(&area, given);
+            pixman_region32_copy(&area, given);
             UsrInvalidate(window, &area, (flags & RDW_ERASE) != 0, allChildren);
-            GdiRegionClear(&area);
+            pixman_region32_fini(&area);
         } else if (lprcUpdate == nullptr) {
             UsrInvalidate(window, nullptr, (flags & RDW_ERASE) != 0, allChildren);
         } else if (ClipToClient(window, lprcUpdate, &box)) {
             pixman_region32_init_with_extents(&area, &box);
             UsrInvalidate(window, &area, (flags & RDW_ERASE) != 0, allChildren);
+            pixman_region32_fini(&area);
         }
     }
     if ((flags & RDW_UPDATENOW) != 0) UsrUpdateNow(hWnd, IncludesChildren(window, allChildren));
@@ -308,7 +268,7 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     if (window == nullptr || lpPaint == nullptr) return nullptr;
     UsrEnsureScratch();
     UsrFoldUpdate(window);
-    GdiRegionCopy(&userState.scratchPaint, &window->update);
+    pixman_region32_copy(&userState.scratchPaint, &window->update);
     const bool erase = window->erasePending;
     RECT paintRect{0, 0, 0, 0};
     if (pixman_region32_not_empty(&window->update)) {

@@ -65,7 +65,7 @@ struct UsrWindow {
     std::vector<UsrProperty> properties;
 
     pixman_region32_t update;
-    pixman_box32_t pending[kUsrPendingBoxes + 1];  // room for the update box when folding
+    pixman_box32_t pending[kUsrPendingBoxes];
     int32_t pendingCount;
     bool erasePending;    // the update region asks for WM_ERASEBKGND
     bool destroying;      // WM_DESTROY is on its way; further DestroyWindow calls are ignored

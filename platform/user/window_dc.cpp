@@ -20,9 +20,8 @@ constexpr int kMaxPresentRects = 512;
 HDC UsrCreateWindowDC(UsrWindow* window, const pixman_region32_t* clip) {
     UsrWindow* topLevel = UsrTopLevelOf(window);
     if (topLevel == nullptr) return nullptr;
-    // The backend may still be showing the last present from the framebuffer, or
-    // may have remade it: asking for it again before anything draws waits for the
-    // one and re-points the surface after the other.
+    // The backend may have remade the framebuffer (after a size change): asking
+    // for it again before anything draws re-points the surface.
     if (topLevel->onFramebuffer) UsrSyncFramebuffer(topLevel);
     UsrEnsureScratch();
     const POINT origin = UsrSurfaceOrigin(window);
@@ -31,17 +30,16 @@ HDC UsrCreateWindowDC(UsrWindow* window, const pixman_region32_t* clip) {
     // scratchClip, which keeps its rectangle array from one paint to the next.
     const pixman_region32_t* reach = &userState.scratchVisible;
     if (clip != nullptr) {
-        GdiRegionCopy(&userState.scratchClip, clip);
+        pixman_region32_copy(&userState.scratchClip, clip);
         pixman_region32_translate(&userState.scratchClip, origin.x, origin.y);
-        GdiRegionCombine(&userState.scratchClip, &userState.scratchVisible, &userState.scratchClip,
-                         GdiRegionOp::Intersect);
+        pixman_region32_intersect(&userState.scratchClip, &userState.scratchVisible, &userState.scratchClip);
         reach = &userState.scratchClip;
     }
     HDC hdc = GdiCreateWindowDC(window->handle, topLevel->surface, origin, reach);
     if (hdc == nullptr) return nullptr;
     UsrWindowDC record{hdc, window->handle, {}};
     pixman_region32_init(&record.reach);
-    GdiRegionCopy(&record.reach, reach);
+    pixman_region32_copy(&record.reach, reach);
     topLevel->windowDCs.push_back(record);
     return hdc;
 }
@@ -62,11 +60,12 @@ bool UsrReleaseWindowDC(UsrWindow* window, HDC hdc) {
         pixman_region32_t box;
         pixman_region32_init_rect(&box, drawn.left, drawn.top, static_cast<unsigned>(drawn.right - drawn.left),
                                   static_cast<unsigned>(drawn.bottom - drawn.top));
-        GdiRegionCombine(&record.reach, &record.reach, &box, GdiRegionOp::Intersect);
+        pixman_region32_intersect(&record.reach, &record.reach, &box);
+        pixman_region32_fini(&box);
         UsrPresent(topLevel, &record.reach);
     }
     GdiDeleteWindowDC(record.dc);
-    GdiRegionClear(&record.reach);
+    pixman_region32_fini(&record.reach);
     return true;
 }
 
