@@ -6,7 +6,8 @@
 // window has one desktop window whose size is the window's client size; the window
 // system draws into the desktop window's framebuffer where the backend offers one
 // of the surface's layout, into its own surface otherwise, and hands the changed
-// rectangles to `present`.
+// rectangles to `present`. A backend may hold presented rectangles back until
+// `flush`, which the program calls when it goes idle (Sleep).
 // Input comes back as DisplayEvents in the order the desktop produced them.
 #pragma once
 
@@ -53,16 +54,18 @@ struct DisplayBackend {
     // *remade is TRUE when the memory is not the one handed out last time, or the
     // desktop lost its pixels: what was drawn into the previous one is gone. The
     // memory stays valid until the next framebuffer, resizeWindow or closeWindow
-    // call for the window; only these calls may free or replace it. The window
-    // system asks for the framebuffer again before it draws into it, so `present`
-    // may leave the desktop reading the pixels until that call returns.
+    // call for the window; only these calls may free or replace it, so the window
+    // system asks for the framebuffer again before it draws into it.
     uint32_t* (*framebuffer)(HWND window, int32_t width, int32_t height, int32_t* pitch, BOOL* remade);
     // Shows `count` rectangles of the window's pixels (top-down 32-bit pixels, rows
     // `pitch` bytes apart) on the desktop window. When `pixels` is the framebuffer
     // last handed out, nothing is copied; otherwise the rectangles are copied into
-    // the desktop window first.
+    // the desktop window first. The desktop may show them only at the next `flush`.
     void (*present)(HWND window, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
                     const RECT* rects, int32_t count);
+    // Shows every rectangle presented so far on the desktop, and returns once the
+    // desktop has taken the pixels.
+    void (*flush)();
     // Takes the next input event without waiting; FALSE when there is none.
     BOOL (*pollEvent)(DisplayEvent* event);
 };

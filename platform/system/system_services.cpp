@@ -9,18 +9,28 @@
 #include <cstring>
 #include <string>
 
+#include "platform/display/display.h"
 #include "platform/system/path_encoding.h"
 #include "platform/win32.h"
 
+// Going idle is when the desktop is shown what was drawn: the backend's flush
+// comes first and its time counts towards the sleep.
 VOID WINAPI Sleep(DWORD dwMilliseconds) {
     // The kernel may let a sleep run up to the thread's timer slack (50 us by
     // default) past its end; a main loop that sleeps 1 ms per idle pass would
     // lose that much on every pass.
     static const bool preciseTimers = prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL) == 0;
     (void)preciseTimers;
-    timespec request{static_cast<time_t>(dwMilliseconds / 1000),
-                     static_cast<long>(dwMilliseconds % 1000) * 1000000L};
-    while (nanosleep(&request, &request) == -1 && errno == EINTR) {
+    timespec end{};
+    clock_gettime(CLOCK_MONOTONIC, &end);
+    DisplayGetBackend().flush();
+    end.tv_sec += static_cast<time_t>(dwMilliseconds / 1000);
+    end.tv_nsec += static_cast<long>(dwMilliseconds % 1000) * 1000000L;
+    if (end.tv_nsec >= 1000000000L) {
+        end.tv_nsec -= 1000000000L;
+        end.tv_sec += 1;
+    }
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &end, nullptr) == EINTR) {
     }
 }
 

@@ -161,6 +161,9 @@ void HeadlessPresent(HWND window, const uint32_t* pixels, int32_t width, int32_t
     presented.insert(presented.end(), rects, rects + count);
 }
 
+// Presented rectangles are shown at once.
+void HeadlessFlush() {}
+
 BOOL HeadlessPollEvent(DisplayEvent* event) {
     if (pendingEvents.empty()) return FALSE;
     *event = pendingEvents.front();
@@ -177,6 +180,7 @@ const DisplayBackend headlessBackend = {
     .resizeWindow = HeadlessResizeWindow,
     .framebuffer = HeadlessFramebuffer,
     .present = HeadlessPresent,
+    .flush = HeadlessFlush,
     .pollEvent = HeadlessPollEvent,
 };
 

@@ -1,38 +1,38 @@
 // The SDL2 backend: every visible top-level window is an SDL window on the
 // desktop. Where SDL's window surface has the window system's pixel layout and
-// size, the window system draws straight into it and presenting only updates the
+// size, the window system draws straight into it and presenting only names the
 // changed rectangles; otherwise presenting copies (and converts) them first.
+//
+// Presenting queues the rectangles per window; `flush`, which the program's idle
+// Sleep calls first, hands them to SDL_UpdateWindowSurfaceRects. That call
+// returns once the X server has taken the pixels (about 0.2 ms for a demo frame),
+// so the wait falls inside the idle time, and nothing draws while the X server
+// reads. Everything runs on the program's one thread.
 //
 // SDL frees and remakes the window surface inside SDL_GetWindowSurface after the
 // window's size changed, so that call happens only in SdlFramebuffer and in the
 // copying present, never while the window system draws into a surface handed out.
 //
-// Updating the desktop window waits for the X server to take the image (about
-// 0.2 ms for a demo frame). A presenter thread makes that call instead, so that
-// the wait overlaps the program's idle sleep. SDL is never entered from two
-// threads at once: every backend call first waits for the presenter to finish,
-// except that polling for input while it is busy reports no event (the events
-// wait in SDL's queue for the next poll). Nothing draws into the framebuffer
-// while the X server reads it either: the window system asks for the framebuffer,
-// and so waits, before it draws.
-//
-// SDL_HINT_FRAMEBUFFER_ACCELERATION is "0" before the first SDL_GetWindowSurface:
-// the default path through a hidden OpenGL context costs several milliseconds per
-// update under a virtual X server, the plain framebuffer a fraction of one.
+// Under X11 (and SDL's dummy and offscreen drivers, in tests) the window surface
+// is asked to be SDL's plain framebuffer: the default path through a hidden
+// OpenGL context costs several milliseconds per update under a virtual X server,
+// the plain framebuffer a fraction of one. Other drivers (Wayland has no plain
+// framebuffer) keep SDL's default.
 #include <SDL.h>
 
 #include <algorithm>
-#include <condition_variable>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <map>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "platform/display/display.h"
 
 namespace {
+
+// More queued rectangles than this for one window are shown at once, so that a
+// program that never goes idle still has its window updated.
+constexpr size_t kMaxQueuedRects = 512;
 
 struct SdlWindow {
     SDL_Window* window;
@@ -41,93 +41,52 @@ struct SdlWindow {
     // window system draws into its own memory.
     SDL_Surface* given;
     void* givenPixels;
-    bool sizeChanged;  // SDL may have remade the surface since it was handed out
+    bool sizeChanged;   // SDL may have remade the surface since it was handed out
+    bool toldNoSurface;  // the missing window surface was reported
+    std::vector<SDL_Rect> queued;  // presented, not yet shown
 };
 
 std::map<HWND, SdlWindow> windows;
-std::vector<SDL_Rect> updateRects;  // reused by every present
-
-// The presenter thread and the one update it works on. `window` is non-null from
-// the moment an update is handed over until SDL has finished it.
-struct SdlPresenter {
-    std::mutex lock;
-    std::condition_variable changed;
-    std::thread thread;
-    SDL_Window* window = nullptr;
-    std::vector<SDL_Rect> rects;  // swapped with updateRects, so both keep their room
-    bool started = false;
-    bool quit = false;
-};
-SdlPresenter presenter;
-
-void PresenterRun() {
-    std::unique_lock<std::mutex> hold(presenter.lock);
-    for (;;) {
-        presenter.changed.wait(hold, [] { return presenter.window != nullptr || presenter.quit; });
-        if (presenter.window == nullptr) return;
-        SDL_Window* window = presenter.window;
-        hold.unlock();
-        SDL_UpdateWindowSurfaceRects(window, presenter.rects.data(), static_cast<int>(presenter.rects.size()));
-        hold.lock();
-        presenter.window = nullptr;
-        presenter.changed.notify_all();
-    }
-}
-
-void PresenterStop() {
-    {
-        std::lock_guard<std::mutex> hold(presenter.lock);
-        presenter.quit = true;
-    }
-    presenter.changed.notify_all();
-    if (presenter.thread.joinable()) presenter.thread.join();
-}
-
-bool PresenterBusy() {
-    if (!presenter.started) return false;
-    std::lock_guard<std::mutex> hold(presenter.lock);
-    return presenter.window != nullptr;
-}
-
-// Returns once no update is in progress.
-void PresenterWait() {
-    if (!presenter.started) return;
-    std::unique_lock<std::mutex> hold(presenter.lock);
-    presenter.changed.wait(hold, [] { return presenter.window == nullptr; });
-}
-
-// Updates the rectangles in updateRects on the desktop window: on the presenter
-// thread, or here once the program has begun to exit.
-void PresenterUpdate(SDL_Window* window) {
-    if (!presenter.started && !presenter.quit) {
-        presenter.started = true;
-        presenter.thread = std::thread(PresenterRun);
-        std::atexit(PresenterStop);
-    }
-    std::unique_lock<std::mutex> hold(presenter.lock);
-    if (presenter.quit) {
-        hold.unlock();
-        SDL_UpdateWindowSurfaceRects(window, updateRects.data(), static_cast<int>(updateRects.size()));
-        return;
-    }
-    presenter.rects.swap(updateRects);
-    presenter.window = window;
-    hold.unlock();
-    presenter.changed.notify_all();
-}
 
 bool VideoReady() {
     static bool ready = false;
     static bool tried = false;
     if (tried) return ready;
     tried = true;
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // Interrupt and termination signals keep their default action: SDL would turn
     // them into a quit event, which this window system has no message for, and the
     // program could then only be stopped by its close box.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     ready = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (ready) {
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const bool plainFramebuffer = driver != nullptr && (std::strcmp(driver, "x11") == 0 ||
+                                                            std::strcmp(driver, "dummy") == 0 ||
+                                                            std::strcmp(driver, "offscreen") == 0);
+        // Read when the first window surface is made.
+        if (plainFramebuffer) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
     return ready;
+}
+
+// The window surface, or NULL; a window without one says why once on stderr, as
+// it would otherwise stay empty without a word.
+SDL_Surface* WindowSurface(SdlWindow& record) {
+    SDL_Surface* screen = SDL_GetWindowSurface(record.window);
+    if (screen == nullptr && !record.toldNoSurface) {
+        record.toldNoSurface = true;
+        const char* driver = SDL_GetCurrentVideoDriver();
+        std::fprintf(stderr, "No window surface on SDL video driver %s: %s\n", driver != nullptr ? driver : "?",
+                     SDL_GetError());
+    }
+    return screen;
+}
+
+// Shows the window's queued rectangles.
+void ShowQueued(SdlWindow& record) {
+    if (record.queued.empty()) return;
+    SDL_UpdateWindowSurfaceRects(record.window, record.queued.data(), static_cast<int>(record.queued.size()));
+    record.queued.clear();
 }
 
 HWND WindowOfId(Uint32 id) {
@@ -153,7 +112,6 @@ UINT VirtualKey(SDL_Keycode key) {
 }
 
 void SdlScreenSize(int32_t* width, int32_t* height) {
-    PresenterWait();
     SDL_DisplayMode mode{};
     if (VideoReady() && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
         *width = mode.w;
@@ -165,16 +123,14 @@ void SdlScreenSize(int32_t* width, int32_t* height) {
 }
 
 BOOL SdlOpenWindow(HWND hwnd, int32_t x, int32_t y, int32_t width, int32_t height, const char* titleUtf8) {
-    PresenterWait();
     if (!VideoReady() || windows.count(hwnd) != 0) return FALSE;
     SDL_Window* window = SDL_CreateWindow(titleUtf8, x, y, std::max(width, 1), std::max(height, 1), SDL_WINDOW_SHOWN);
     if (window == nullptr) return FALSE;
-    windows[hwnd] = SdlWindow{window, SDL_GetWindowID(window), nullptr, nullptr, false};
+    windows[hwnd] = SdlWindow{window, SDL_GetWindowID(window), nullptr, nullptr, false, false, {}};
     return TRUE;
 }
 
 void SdlCloseWindow(HWND hwnd) {
-    PresenterWait();
     auto found = windows.find(hwnd);
     if (found == windows.end()) return;
     SDL_DestroyWindow(found->second.window);
@@ -182,15 +138,15 @@ void SdlCloseWindow(HWND hwnd) {
 }
 
 void SdlSetTitle(HWND hwnd, const char* titleUtf8) {
-    PresenterWait();
     auto found = windows.find(hwnd);
     if (found != windows.end()) SDL_SetWindowTitle(found->second.window, titleUtf8);
 }
 
 void SdlResizeWindow(HWND hwnd, int32_t width, int32_t height) {
-    PresenterWait();
     auto found = windows.find(hwnd);
     if (found == windows.end()) return;
+    // The queued rectangles belong to the surface of the old size.
+    ShowQueued(found->second);
     SDL_SetWindowSize(found->second.window, std::max(width, 1), std::max(height, 1));
     found->second.sizeChanged = true;
 }
@@ -202,13 +158,12 @@ bool SameLayout(const SDL_Surface* screen) {
 }
 
 uint32_t* SdlFramebuffer(HWND hwnd, int32_t width, int32_t height, int32_t* pitch, BOOL* remade) {
-    PresenterWait();
     *pitch = 0;
     *remade = FALSE;
     auto found = windows.find(hwnd);
     if (found == windows.end()) return nullptr;
     SdlWindow& record = found->second;
-    SDL_Surface* screen = SDL_GetWindowSurface(record.window);
+    SDL_Surface* screen = WindowSurface(record);
     if (screen == nullptr || screen->pixels == nullptr || !SameLayout(screen) || screen->w != width ||
         screen->h != height || screen->pitch < width * 4 || screen->pitch % 4 != 0) {
         record.given = nullptr;
@@ -216,6 +171,8 @@ uint32_t* SdlFramebuffer(HWND hwnd, int32_t width, int32_t height, int32_t* pitc
         return nullptr;
     }
     *remade = (screen != record.given || screen->pixels != record.givenPixels || record.sizeChanged) ? TRUE : FALSE;
+    // A remade surface is drawn and presented again whole.
+    if (*remade) record.queued.clear();
     record.given = screen;
     record.givenPixels = screen->pixels;
     record.sizeChanged = false;
@@ -223,57 +180,62 @@ uint32_t* SdlFramebuffer(HWND hwnd, int32_t width, int32_t height, int32_t* pitc
     return static_cast<uint32_t*>(screen->pixels);
 }
 
-// The rectangles clipped to the window and to the desktop surface, in updateRects.
-void ClipRects(const RECT* rects, int32_t count, int32_t right, int32_t bottom) {
-    updateRects.clear();
+// Queues the rectangles, clipped to the window and to the desktop surface;
+// returns where the new ones begin.
+size_t QueueRects(SdlWindow& record, const RECT* rects, int32_t count, int32_t right, int32_t bottom) {
+    if (record.queued.size() + static_cast<size_t>(count) > kMaxQueuedRects) ShowQueued(record);
+    const size_t first = record.queued.size();
     for (int32_t i = 0; i < count; ++i) {
         const int32_t left = std::max<int32_t>(rects[i].left, 0);
         const int32_t top = std::max<int32_t>(rects[i].top, 0);
         const int32_t rectRight = std::min<int32_t>(rects[i].right, right);
         const int32_t rectBottom = std::min<int32_t>(rects[i].bottom, bottom);
         if (rectRight <= left || rectBottom <= top) continue;
-        updateRects.push_back(SDL_Rect{left, top, rectRight - left, rectBottom - top});
+        record.queued.push_back(SDL_Rect{left, top, rectRight - left, rectBottom - top});
     }
+    return first;
 }
 
 void SdlPresent(HWND hwnd, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
                 const RECT* rects, int32_t count) {
-    PresenterWait();
     auto found = windows.find(hwnd);
-    if (found == windows.end() || pixels == nullptr) return;
+    if (found == windows.end() || pixels == nullptr || count <= 0) return;
     SdlWindow& record = found->second;
     if (record.given != nullptr && pixels == record.givenPixels) {
         // Drawn in place: the desktop only needs to hear which parts changed.
-        ClipRects(rects, count, std::min(width, record.given->w), std::min(height, record.given->h));
-    } else {
-        // This may remake the surface; the window system holds none of it now.
-        SDL_Surface* screen = SDL_GetWindowSurface(record.window);
-        record.given = nullptr;
-        record.givenPixels = nullptr;
-        if (screen == nullptr) return;
-        ClipRects(rects, count, std::min(width, screen->w), std::min(height, screen->h));
-        const bool sameLayout = SameLayout(screen);
-        for (const SDL_Rect& rect : updateRects) {
-            const auto* source = reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(rect.y) * pitch +
-                                 static_cast<size_t>(rect.x) * 4;
-            auto* target = static_cast<uint8_t*>(screen->pixels) + static_cast<size_t>(rect.y) * screen->pitch +
-                           static_cast<size_t>(rect.x) * screen->format->BytesPerPixel;
-            if (sameLayout) {
-                for (int32_t y = 0; y < rect.h; ++y) {
-                    std::memcpy(target + static_cast<size_t>(y) * screen->pitch,
-                                source + static_cast<size_t>(y) * pitch, static_cast<size_t>(rect.w) * 4);
-                }
-            } else {
-                SDL_ConvertPixels(rect.w, rect.h, SDL_PIXELFORMAT_RGB888, source, pitch, screen->format->format,
-                                  target, screen->pitch);
+        QueueRects(record, rects, count, std::min(width, record.given->w), std::min(height, record.given->h));
+        return;
+    }
+    // This may remake the surface; the window system holds none of it now.
+    SDL_Surface* screen = WindowSurface(record);
+    record.given = nullptr;
+    record.givenPixels = nullptr;
+    if (screen == nullptr) return;
+    const size_t first = QueueRects(record, rects, count, std::min(width, screen->w), std::min(height, screen->h));
+    const bool sameLayout = SameLayout(screen);
+    for (size_t i = first; i < record.queued.size(); ++i) {
+        const SDL_Rect& rect = record.queued[i];
+        const auto* source = reinterpret_cast<const uint8_t*>(pixels) + static_cast<size_t>(rect.y) * pitch +
+                             static_cast<size_t>(rect.x) * 4;
+        auto* target = static_cast<uint8_t*>(screen->pixels) + static_cast<size_t>(rect.y) * screen->pitch +
+                       static_cast<size_t>(rect.x) * screen->format->BytesPerPixel;
+        if (sameLayout) {
+            for (int32_t y = 0; y < rect.h; ++y) {
+                std::memcpy(target + static_cast<size_t>(y) * screen->pitch, source + static_cast<size_t>(y) * pitch,
+                            static_cast<size_t>(rect.w) * 4);
             }
+        } else {
+            SDL_ConvertPixels(rect.w, rect.h, SDL_PIXELFORMAT_RGB888, source, pitch, screen->format->format, target,
+                              screen->pitch);
         }
     }
-    if (!updateRects.empty()) PresenterUpdate(record.window);
+}
+
+void SdlFlush() {
+    for (auto& [hwnd, record] : windows) ShowQueued(record);
 }
 
 BOOL SdlPollEvent(DisplayEvent* event) {
-    if (PresenterBusy()) return FALSE;  // asked again on the next poll
     if (!VideoReady()) return FALSE;
     SDL_Event sdl;
     while (SDL_PollEvent(&sdl) != 0) {
@@ -332,6 +294,7 @@ const DisplayBackend sdlBackend = {
     .resizeWindow = SdlResizeWindow,
     .framebuffer = SdlFramebuffer,
     .present = SdlPresent,
+    .flush = SdlFlush,
     .pollEvent = SdlPollEvent,
 };
 
