@@ -64,6 +64,12 @@ void DemoReleaseWindowResources() {
 }  // namespace
 
 INT_PTR CALLBACK DemoDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The close box ends the window; the dialog's default handling would only
+    // turn it into Cancel, which nothing here acts on.
+    if (msg == WM_CLOSE) {
+        DestroyWindow(hwnd);
+        return TRUE;
+    }
     // Bookkeeping comes before any callback is asked.
     switch (msg) {
         case WM_INITDIALOG: DemoState.liveWindowCount += 1; break;

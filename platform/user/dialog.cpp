@@ -214,6 +214,13 @@ LRESULT CALLBACK UsrDialogWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
     }
+    if (message == WM_CLOSE) {
+        // Closing a dialog is a click on its Cancel button; destroying it is left
+        // to the dialog procedure.
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
+        return 0;
+    }
     if (message == WM_ERASEBKGND) {
         window = UsrFind(hwnd);
         if (window == nullptr) return 0;

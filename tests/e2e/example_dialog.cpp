@@ -55,6 +55,11 @@ void ShowClicks(HWND dialog) {
 INT_PTR CALLBACK ExampleDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: return TRUE;
+        case WM_CLOSE:
+            // A dialog's default handling of its close box is Cancel, which
+            // destroys nothing.
+            DestroyWindow(hwnd);
+            return TRUE;
         case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(example.background);
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);

@@ -173,15 +173,36 @@ TEST_F(UserDialog, TheBackgroundIsTheCtlColorDlgBrushElseTheButtonFace) {
     DeleteObject(answers.background);
 }
 
-TEST_F(UserDialog, CloseIsLeftToTheDefaultHandlingOnlyWhenTheProcedureSaysFalse) {
-    TemplateBuilder dialog(true, WS_POPUP | WS_VISIBLE | DS_SETFONT, 0, 0, 20, 20, L"");
-    HWND hwnd = CreateDialogIndirectParamW(nullptr, dialog.Get(), nullptr, LoggingDialogProc, 0);
-    answers.close = TRUE;
-    SendMessageW(hwnd, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(IsWindow(hwnd));
-    answers.close = FALSE;
-    SendMessageW(hwnd, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(hwnd));
+// The dialog manager answers WM_CLOSE with a posted Cancel command and destroys
+// nothing, so a dialog that must close calls DestroyWindow itself.
+TEST_F(UserDialog, CloseBecomesAPostedCancelUnlessTheProcedureHandlesIt) {
+    struct Case {
+        bool cancelButton;
+        INT_PTR procedureAnswer;
+        bool cancelExpected;
+    };
+    for (const Case& c : {Case{false, FALSE, true}, Case{true, FALSE, true}, Case{false, TRUE, false}}) {
+        SCOPED_TRACE(testing::Message() << "cancel button " << c.cancelButton << ", answer " << c.procedureAnswer);
+        TemplateBuilder dialog(true, WS_POPUP | WS_VISIBLE | DS_SETFONT, 0, 0, 40, 40, L"");
+        if (c.cancelButton) dialog.Item(0x80, L"Cancel", IDCANCEL, WS_CHILD | WS_VISIBLE, 0, 0, 20, 10);
+        HWND hwnd = CreateDialogIndirectParamW(nullptr, dialog.Get(), nullptr, LoggingDialogProc, 0);
+        PlatformPumpMessages();
+        answers.close = c.procedureAnswer;
+        messageLog.entries.clear();
+
+        EXPECT_EQ(SendMessageW(hwnd, WM_CLOSE, 0, 0), 0);
+        EXPECT_EQ(Find(hwnd, WM_COMMAND), nullptr) << "posted, not sent";
+        PlatformPumpMessages();
+        ASSERT_TRUE(IsWindow(hwnd));
+        const LoggedMessage* command = Find(hwnd, WM_COMMAND);
+        ASSERT_EQ(command != nullptr, c.cancelExpected);
+        if (command != nullptr) {
+            EXPECT_EQ(command->wParam, MAKEWPARAM(IDCANCEL, BN_CLICKED));
+            EXPECT_EQ(command->lParam, reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDCANCEL)));
+        }
+        EXPECT_TRUE(IsWindow(hwnd)) << "Cancel destroys nothing either";
+        DestroyWindow(hwnd);
+    }
 }
 
 TEST_F(UserDialog, OwnerDrawnStaticSendsDrawItemForPaintsAndPrintClient) {

@@ -111,24 +111,44 @@ TEST_F(UserMessages, EscapeBecomesCancelForTheDialogAndOtherKeysArriveAsKeysAndC
     EXPECT_EQ(TranslateAcceleratorW(hwnd, nullptr, &msg), 0);
 }
 
-TEST_F(UserMessages, TheCloseBoxDestroysTheWindowThroughSysCommandAndClose) {
+LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    messageLog.entries.push_back({hwnd, message, wParam, lParam, IsWindowVisible(hwnd) != FALSE});
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// The close box is WM_SYSCOMMAND with SC_CLOSE, which sends WM_CLOSE. A plain
+// window's default handling then destroys it; a dialog's turns it into Cancel.
+TEST_F(UserMessages, TheCloseBoxDestroysAPlainWindowAndGivesADialogCancel) {
     TemplateBuilder dialog(true, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_SETFONT, 0, 0, 50, 50, L"Bye");
     dialog.Item(0x82, L"", 110, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, 0, 20, 10);
+    const auto closing = [](HWND hwnd) {
+        std::vector<UINT> seen;
+        for (UINT message : messageLog.Of(hwnd)) {
+            if (message == WM_SYSCOMMAND || message == WM_CLOSE || message == WM_COMMAND || message == WM_DESTROY) {
+                seen.push_back(message);
+            }
+        }
+        return seen;
+    };
+
     HWND hwnd = CreateDialogIndirectParamW(nullptr, dialog.Get(), nullptr, nullptr, 0);
     HWND child = GetDlgItem(hwnd, 110);
     HookMessages(hwnd);
     PlatformInjectClose(child);  // the close box of the child's top-level window
     PlatformPumpMessages();
-    std::vector<UINT> closing;
-    for (UINT message : messageLog.Of(hwnd)) {
-        if (message == WM_SYSCOMMAND || message == WM_CLOSE || message == WM_ACTIVATE || message == WM_DESTROY) {
-            closing.push_back(message);
-        }
-    }
-    EXPECT_EQ(closing, (std::vector<UINT>{WM_SYSCOMMAND, WM_CLOSE, WM_ACTIVATE, WM_DESTROY}));
-    EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_FALSE(IsWindow(child));
-    EXPECT_FALSE(PlatformHasDesktopWindow(hwnd));
+    EXPECT_EQ(closing(hwnd), (std::vector<UINT>{WM_SYSCOMMAND, WM_CLOSE, WM_COMMAND}));
+    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_TRUE(PlatformHasDesktopWindow(hwnd));
+
+    HWND plain = MakeTopLevel(30, 30, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+    HWND plainChild = MakeChild(plain, L"STATIC", 7, 0, 0, 10, 10);
+    SetWindowLongPtrA(plain, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PlainWindowProc));
+    PlatformInjectClose(plain);
+    PlatformPumpMessages();
+    EXPECT_EQ(closing(plain), (std::vector<UINT>{WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}));
+    EXPECT_FALSE(IsWindow(plain));
+    EXPECT_FALSE(IsWindow(plainChild));
+    EXPECT_FALSE(PlatformHasDesktopWindow(plain));
 }
 
 TEST_F(UserMessages, AQueueThatNobodyEmptiesStopsAcceptingPosts) {
