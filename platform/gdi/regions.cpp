@@ -1,4 +1,4 @@
-// Regions on pixman region32, and the clip region of a device context.
+// Regions on pixman region32.
 #include <algorithm>
 #include <new>
 
@@ -103,52 +103,3 @@ int WINAPI GetRgnBox(HRGN hrgn, LPRECT lprc) {
     return complexity;
 }
 
-// The clip is a copy, in device pixels; NULL removes it. A refused call leaves
-// the DC's clip as it was.
-int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn) {
-    GdiDC* dc = GdiLookupDC(hdc);
-    if (dc == nullptr) return ERROR;
-    pixman_region32_t fresh;
-    pixman_region32_init(&fresh);
-    if (hrgn != nullptr) {
-        pixman_region32_t* region = GdiRegionData(hrgn);
-        bool ok = region != nullptr;
-        if (ok && (dc->origin.x != 0 || dc->origin.y != 0)) {
-            // Only window DCs have an origin, and their surface never changes: cut
-            // the clip to the surface first so that moving it cannot overflow.
-            const GdiBitmap* target = GdiTargetOf(dc);
-            const int64_t width = target != nullptr ? target->width : 0;
-            const int64_t height = target != nullptr ? target->height : 0;
-            GdiRegionSetBox(&fresh, -int64_t{dc->origin.x}, -int64_t{dc->origin.y},
-                            width - dc->origin.x, height - dc->origin.y);
-            ok = pixman_region32_intersect(&fresh, &fresh, region);
-            if (ok) pixman_region32_translate(&fresh, dc->origin.x, dc->origin.y);
-        } else if (ok) {
-            ok = pixman_region32_copy(&fresh, region);
-        }
-        if (!ok) {
-            pixman_region32_fini(&fresh);
-            return ERROR;
-        }
-    }
-    pixman_region32_fini(&dc->clip);
-    dc->clip = fresh;
-    dc->hasClip = hrgn != nullptr;
-    GdiUpdateClip(dc);
-    return GdiRegionComplexity(&dc->effectiveClip);
-}
-
-BOOL WINAPI RectVisible(HDC hdc, const RECT* lprect) {
-    const GdiDC* dc = GdiLookupDC(hdc);
-    if (dc == nullptr || lprect == nullptr) return FALSE;
-    const int64_t x1 = static_cast<int64_t>(std::min(lprect->left, lprect->right)) + dc->origin.x;
-    const int64_t x2 = static_cast<int64_t>(std::max(lprect->left, lprect->right)) + dc->origin.x;
-    const int64_t y1 = static_cast<int64_t>(std::min(lprect->top, lprect->bottom)) + dc->origin.y;
-    const int64_t y2 = static_cast<int64_t>(std::max(lprect->top, lprect->bottom)) + dc->origin.y;
-    pixman_box32_t box{GdiClamp32(x1), GdiClamp32(y1), GdiClamp32(x2), GdiClamp32(y2)};
-    if (box.x1 >= box.x2 || box.y1 >= box.y2) return FALSE;
-    return pixman_region32_contains_rectangle(const_cast<pixman_region32_t*>(&dc->effectiveClip),
-                                              &box) != PIXMAN_REGION_OUT
-               ? TRUE
-               : FALSE;
-}
