@@ -131,7 +131,12 @@ UsrWindow* UsrHitTest(UsrWindow* window, POINT* point);
 int32_t UsrClampCoordinate(int64_t value);
 int32_t UsrClampSize(int64_t value);
 
-// ---- Painting (painting.cpp) ----
+// ---- Update regions (update_region.cpp) ----
+// Whether invalidating `window` reaches its children too.
+bool UsrIncludesChildren(const UsrWindow* window, bool allChildren);
+// The part of a caller's rectangle (NULL = all) inside the client area; false
+// when nothing is left.
+bool UsrClipToClient(const UsrWindow* window, const RECT* rect, pixman_box32_t* box);
 // Folds the pending boxes into `update`; code that reads `update` as a region
 // (not just whether it is empty) calls this first.
 void UsrFoldUpdate(UsrWindow* window);
@@ -141,10 +146,12 @@ void UsrInvalidate(UsrWindow* window, const pixman_region32_t* area, bool erase,
 void UsrSetUpdateEmpty(UsrWindow* window);
 // Removes `area` (client coordinates; NULL = all) from the update region.
 void UsrValidate(UsrWindow* window, const pixman_region32_t* area);
-// Sends WM_PAINT to the window, then to its descendants, where the update region is not empty.
-void UsrUpdateNow(HWND hwnd, bool children);
 // The first visible window, parents before children, that needs painting.
 HWND UsrFindWindowToPaint();
+
+// ---- Painting (painting.cpp) ----
+// Sends WM_PAINT to the window, then to its descendants, where the update region is not empty.
+void UsrUpdateNow(HWND hwnd, bool children);
 // Fills a client rectangle of the DC with a system colour.
 void UsrFillSysColor(HDC hdc, const RECT* rect, int colorIndex);
 
@@ -156,12 +163,14 @@ HDC UsrCreateWindowDC(UsrWindow* window, const pixman_region32_t* clip);
 // Deletes a DC made by UsrCreateWindowDC for `window` and shows what was drawn
 // through it; false if it is not one of its DCs.
 bool UsrReleaseWindowDC(UsrWindow* window, HDC hdc);
-// Deletes every DC drawing into the top-level's surface.
-void UsrDropWindowDCs(UsrWindow* topLevel);
 // Shows the region (surface pixels) of the top-level's surface on the desktop.
 void UsrPresent(UsrWindow* topLevel, const pixman_region32_t* area);
 
-// ---- Framebuffers (window_framebuffer.cpp) ----
+// ---- Surfaces (window_surface.cpp) ----
+// Makes or remakes the top-level surface at the client size; the old pixels are kept where they fit.
+void UsrResizeSurface(UsrWindow* window);
+// Deletes every DC drawing into the top-level's surface.
+void UsrDropWindowDCs(UsrWindow* topLevel);
 // Points the top-level's surface at the desktop window's framebuffer when the
 // backend offers one of the surface's size and layout (keeping what the surface
 // shows), or back at its own memory when it no longer does. False when the
@@ -172,16 +181,16 @@ bool UsrSyncFramebuffer(UsrWindow* topLevel);
 // copying what it shows there when keepPixels.
 void UsrDetachFramebuffer(UsrWindow* topLevel, bool keepPixels);
 
-// ---- Windows (window_create.cpp, window_state.cpp) ----
+// ---- Windows (window_create.cpp, window_state.cpp, window_text.cpp) ----
 HWND UsrCreateWindow(UsrClass windowClass, DWORD exStyle, LPCWSTR text, DWORD style, int x, int y,
                      int width, int height, HWND parent, int32_t id);
-// Makes or remakes the top-level surface at the client size; the old pixels are kept where they fit.
-void UsrResizeSurface(UsrWindow* window);
 void UsrSetActive(HWND hwnd);
-std::string UsrToUtf8(const std::wstring& text);
 bool UsrSetBounds(HWND hwnd, int x, int y, int width, int height, bool repaint);
+std::string UsrToUtf8(const std::wstring& text);
 
 // ---- Messages (message_queue.cpp, input.cpp) ----
+// The time stamp of a message: milliseconds of a monotonic clock.
+DWORD UsrMessageTime();
 void UsrPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void UsrRemoveMessagesFor(HWND hwnd);
 // Moves the backend's pending input into the queue.

@@ -69,14 +69,6 @@ bool UsrReleaseWindowDC(UsrWindow* window, HDC hdc) {
     return true;
 }
 
-void UsrDropWindowDCs(UsrWindow* topLevel) {
-    for (UsrWindowDC& record : topLevel->windowDCs) {
-        GdiDeleteWindowDC(record.dc);
-        pixman_region32_fini(&record.reach);
-    }
-    topLevel->windowDCs.clear();
-}
-
 void UsrPresent(UsrWindow* topLevel, const pixman_region32_t* area) {
     if (!topLevel->desktopOpen || topLevel->pixels == nullptr || !pixman_region32_not_empty(area)) return;
     // A framebuffer remade since the last present lost the picture: the whole

@@ -1,6 +1,5 @@
 // Window queries and changes: relatives, visibility, activation, position and
-// size, and the window text.
-#include <cwchar>
+// size.
 
 #include "platform/display/display.h"
 #include "platform/user/user_internal.h"
@@ -128,17 +127,4 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
 
 BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint) {
     return UsrSetBounds(hWnd, X, Y, nWidth, nHeight, bRepaint != FALSE) ? TRUE : FALSE;
-}
-
-BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString) {
-    if (UsrFind(hWnd) == nullptr) return FALSE;
-    return SendMessageW(hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpString)) != 0 ? TRUE : FALSE;
-}
-
-int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount) {
-    if (lpString == nullptr || nMaxCount <= 0) return 0;
-    lpString[0] = L'\0';
-    if (UsrFind(hWnd) == nullptr) return 0;
-    return static_cast<int>(SendMessageW(hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount),
-                                         reinterpret_cast<LPARAM>(lpString)));
 }

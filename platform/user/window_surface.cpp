@@ -1,6 +1,6 @@
-// A top-level window's surface drawn straight into its desktop window's
-// framebuffer, where the backend offers one of the surface's size and layout, so
-// that presenting copies nothing. The surface keeps its own memory for the times
+// A top-level window's surface: made at the client size, and drawn straight into
+// its desktop window's framebuffer where the backend offers one of the surface's
+// size and layout, so that presenting copies nothing. The surface keeps its own memory for the times
 // it has no framebuffer: before the desktop window opens, after it closes, and
 // when the backend's pixels have another format or size.
 //
@@ -8,6 +8,7 @@
 // and closeWindow calls. The window system re-points the surface right after the
 // first and before the other two, so no DC ever draws into freed memory: DCs look
 // their surface bitmap up for every drawing call and follow the new memory.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/display/display.h"
@@ -68,4 +69,42 @@ void UsrDetachFramebuffer(UsrWindow* topLevel, bool keepPixels) {
         CopyRows(topLevel->pixels, topLevel->surfaceStride, shown, shownStride, topLevel->surfaceWidth,
                  topLevel->surfaceHeight);
     }
+}
+
+void UsrResizeSurface(UsrWindow* window) {
+    const int32_t width = window->rect.right - window->rect.left;
+    const int32_t height = window->rect.bottom - window->rect.top;
+    if (window->surface != nullptr && width == window->surfaceWidth && height == window->surfaceHeight) return;
+    UsrDropWindowDCs(window);
+    uint32_t* pixels = nullptr;
+    HBITMAP surface = (width > 0 && height > 0) ? GdiCreateSurfaceBitmap(width, height, &pixels) : nullptr;
+    if (surface == nullptr) pixels = nullptr;
+    if (pixels != nullptr && window->pixels != nullptr) {
+        const int32_t rows = std::min(height, window->surfaceHeight);
+        const int32_t columns = std::min(width, window->surfaceWidth);
+        for (int32_t y = 0; y < rows; ++y) {
+            std::memcpy(pixels + static_cast<size_t>(y) * width,
+                        window->pixels + static_cast<size_t>(y) * window->surfaceStride,
+                        static_cast<size_t>(columns) * 4);
+        }
+    }
+    // The old pixels (perhaps the desktop's framebuffer) are copied; the new
+    // surface draws into its own memory until the next present finds the
+    // framebuffer of the new size.
+    if (window->surface != nullptr) GdiDeleteSurfaceBitmap(window->surface);
+    window->surface = surface;
+    window->pixels = pixels;
+    window->surfaceWidth = pixels != nullptr ? width : 0;
+    window->surfaceHeight = pixels != nullptr ? height : 0;
+    window->surfaceStride = window->surfaceWidth;
+    window->onFramebuffer = false;
+    if (window->desktopOpen) DisplayGetBackend().resizeWindow(window->handle, width, height);
+}
+
+void UsrDropWindowDCs(UsrWindow* topLevel) {
+    for (UsrWindowDC& record : topLevel->windowDCs) {
+        GdiDeleteWindowDC(record.dc);
+        pixman_region32_fini(&record.reach);
+    }
+    topLevel->windowDCs.clear();
 }
