@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench_alloc_count.h"
-#include "platform/platform_testing.h"
+#include "platform/testing/platform_testing.h"
 
 // Pixels a frame of the demo's scene writes: the canvas and 32 balls.
 inline constexpr double kBenchFramePixels = 800.0 * 600.0 + 32.0 * 140.0 * 140.0;

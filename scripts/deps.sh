@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ clang cmake ninja-build pkg-config
-  libsdl2-dev libsdl2-ttf-dev libpixman-1-dev
+  libsdl2-dev libsdl2-ttf-dev libpixman-1-dev libpng-dev
   googletest libgtest-dev libbenchmark-dev
   fonts-dejavu-core
   libclang-rt-14-dev

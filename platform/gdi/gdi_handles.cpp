@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "platform/gdi/gdi_objects.h"
-#include "platform/platform_testing.h"
 
 namespace {
 
@@ -21,12 +20,20 @@ struct GdiSlot {
     bool counted;
 };
 
+// Objects counted as live, per kind.
+struct GdiLiveCounts {
+    int32_t bitmaps;
+    int32_t dcs;
+    int32_t regions;
+    int32_t brushes;
+};
+
 struct GdiHandleTable {
     GdiSlot* slots;
     uint32_t capacity;
     uint32_t used;       // slots ever handed out; [used, capacity) never used yet
     uint32_t firstFree;  // index + 1 of the first freed slot, 0 when none
-    GdiObjectCounts live;
+    GdiLiveCounts live;
 };
 
 GdiHandleTable table;
@@ -122,5 +129,8 @@ GdiBrush* GdiLookupBrush(const void* handle) {
     return static_cast<GdiBrush*>(Lookup(handle, GdiKind::Brush));
 }
 
-GdiObjectCounts PlatformLiveGdiObjects() { return table.live; }
+int32_t GdiLiveCount(GdiKind kind) {
+    const int32_t* counter = CounterOf(kind);
+    return counter != nullptr ? *counter : 0;
+}
 

@@ -112,6 +112,8 @@ void* GdiAllocHandle(GdiKind kind, void* object, bool counted);
 // Releases the handle's slot (the object itself is freed by the caller).
 void GdiFreeHandle(void* handle);
 GdiKind GdiKindOf(const void* handle);
+// Counted objects of the kind that are alive (made and not yet deleted).
+int32_t GdiLiveCount(GdiKind kind);
 GdiBitmap* GdiLookupBitmap(const void* handle);
 GdiDC* GdiLookupDC(const void* handle);
 GdiRegion* GdiLookupRegion(const void* handle);

@@ -14,7 +14,7 @@
 #include "app/demo.h"
 #include "app/demo_testing.h"
 #include "engine/sprite_engine.h"
-#include "platform/platform_testing.h"
+#include "platform/testing/platform_testing.h"
 
 // A 32-bit picture read back from the platform, pixel (x, y) = 0x00RRGGBB.
 struct TestPixels {

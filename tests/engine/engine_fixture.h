@@ -13,7 +13,7 @@
 #include "engine/core/engine_state.h"
 #include "engine/core/sprite_names.h"
 #include "engine/sprite_engine.h"
-#include "platform/platform_testing.h"
+#include "platform/testing/platform_testing.h"
 #include "platform/win32.h"
 
 // The default colour key of the helpers: magenta as a pixel value 0x00RRGGBB.

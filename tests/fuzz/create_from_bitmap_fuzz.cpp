@@ -13,7 +13,7 @@
 #include "engine/core/sprite_names.h"
 #include "engine/sprite_engine.h"
 #include "fuzz_input.h"
-#include "platform/platform_testing.h"
+#include "platform/testing/platform_testing.h"
 #include "platform/win32.h"
 #include "softening_reference.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fuzz_input.h"
-#include "platform/platform_testing.h"
+#include "platform/testing/platform_testing.h"
 #include "platform/win32.h"
 
 namespace {

@@ -21,7 +21,7 @@
 #include "engine/extreme_windows.h"
 #include "engine/sprite_engine.h"
 #include "fuzz_input.h"
-#include "platform/platform_testing.h"
+#include "platform/testing/platform_testing.h"
 #include "platform/win32.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "gdi_test_helpers.h"
 #include "platform/gdi/gdi_surface.h"
-#include "platform/platform_testing.h"
+#include "platform/testing/platform_testing.h"
 
 namespace {
 

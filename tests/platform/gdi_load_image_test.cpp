@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/gdi/bmp_file.h"
-#include "platform/platform_testing.h"
+#include "platform/testing/platform_testing.h"
 #include "platform/win32.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "gdi_test_helpers.h"
-#include "platform/platform_testing.h"
+#include "platform/testing/platform_testing.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <string>
 
-#include "platform/platform_testing.h"
+#include "platform/testing/platform_testing.h"
 #include "platform/system/path_encoding.h"
 #include "platform/win32.h"
 

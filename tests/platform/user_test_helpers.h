@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform_testing.h"
+#include "platform/testing/platform_testing.h"
 #include "platform/win32.h"
 
 struct LoggedMessage {

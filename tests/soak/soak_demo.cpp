@@ -27,7 +27,7 @@
 #include "app/demo.h"
 #include "app/demo_testing.h"
 #include "engine/sprite_engine.h"
-#include "platform/platform_testing.h"
+#include "platform/testing/platform_testing.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)

@@ -1,8 +1,8 @@
 // The headless backend: the same window system with no desktop. Desktop windows
 // are records in memory with pixels of their own, which the window system draws
 // into directly (as into a real desktop's framebuffer) or presents by copying;
-// presenting notes the rectangles, and input is what tests inject through
-// platform/platform_testing.h.
+// presenting notes the rectangles, and input is what the test services queue
+// through headless_desktop.h.
 //
 // Like a real desktop, a desktop window's pixels are remade at a new address,
 // losing the picture, at the first framebuffer request after a size change or
@@ -15,8 +15,7 @@
 #include <map>
 
 #include "platform/display/display.h"
-#include "platform/platform_testing.h"
-#include "platform/user/user_internal.h"
+#include "platform/display/headless/headless_desktop.h"
 
 namespace {
 
@@ -184,56 +183,32 @@ const DisplayBackend headlessBackend = {
     .pollEvent = HeadlessPollEvent,
 };
 
-// Queues an event for the top-level window of `hwnd`, with the point moved from
-// hwnd's client coordinates to the top-level's.
-void Inject(DisplayEventKind kind, HWND hwnd, int32_t x, int32_t y, UINT virtualKey) {
-    UsrWindow* window = UsrFind(hwnd);
-    UsrWindow* topLevel = UsrTopLevelOf(window);
-    if (topLevel == nullptr) return;
-    const POINT origin = UsrSurfaceOrigin(window);
-    pendingEvents.push_back(DisplayEvent{kind, topLevel->handle, origin.x + x, origin.y + y, virtualKey});
-}
-
 }  // namespace
 
 const DisplayBackend& DisplayGetBackend() { return headlessBackend; }
 
-void PlatformSetScreenSize(int32_t width, int32_t height) {
+void HeadlessQueueEvent(const DisplayEvent& event) { pendingEvents.push_back(event); }
+
+void HeadlessSetScreenSize(int32_t width, int32_t height) {
     screenWidth = width;
     screenHeight = height;
 }
 
-void PlatformInjectMouseDown(HWND hwnd, int32_t x, int32_t y) { Inject(DisplayEventKind::MouseDown, hwnd, x, y, 0); }
-void PlatformInjectMouseUp(HWND hwnd, int32_t x, int32_t y) { Inject(DisplayEventKind::MouseUp, hwnd, x, y, 0); }
-void PlatformInjectMouseMove(HWND hwnd, int32_t x, int32_t y) { Inject(DisplayEventKind::MouseMove, hwnd, x, y, 0); }
+bool HeadlessHasWindow(HWND hwnd) { return desktopWindows.count(hwnd) != 0; }
 
-void PlatformInjectClick(HWND hwnd, int32_t x, int32_t y) {
-    PlatformInjectMouseDown(hwnd, x, y);
-    PlatformInjectMouseUp(hwnd, x, y);
-}
-
-void PlatformInjectKey(HWND hwnd, UINT virtualKey) {
-    Inject(DisplayEventKind::KeyDown, hwnd, 0, 0, virtualKey);
-    Inject(DisplayEventKind::KeyUp, hwnd, 0, 0, virtualKey);
-}
-
-void PlatformInjectClose(HWND hwnd) { Inject(DisplayEventKind::Close, hwnd, 0, 0, 0); }
-
-bool PlatformHasDesktopWindow(HWND hwnd) { return desktopWindows.count(hwnd) != 0; }
-
-RECT PlatformDesktopWindowRect(HWND hwnd) {
+RECT HeadlessWindowRect(HWND hwnd) {
     auto found = desktopWindows.find(hwnd);
     if (found == desktopWindows.end()) return RECT{0, 0, 0, 0};
     const HeadlessWindow& window = found->second;
     return RECT{window.x, window.y, window.x + window.width, window.y + window.height};
 }
 
-std::string PlatformDesktopTitle(HWND hwnd) {
+std::string HeadlessWindowTitle(HWND hwnd) {
     auto found = desktopWindows.find(hwnd);
     return found != desktopWindows.end() ? found->second.title : std::string();
 }
 
-std::vector<RECT> PlatformTakePresentedRects(HWND hwnd) {
+std::vector<RECT> HeadlessTakePresentedRects(HWND hwnd) {
     auto found = desktopWindows.find(hwnd);
     if (found == desktopWindows.end()) return {};
     std::vector<RECT> rects;
@@ -241,14 +216,14 @@ std::vector<RECT> PlatformTakePresentedRects(HWND hwnd) {
     return rects;
 }
 
-void PlatformOfferFramebuffers(bool offered) { framebuffersOffered = offered; }
+void HeadlessOfferFramebuffers(bool offered) { framebuffersOffered = offered; }
 
-void PlatformLoseFramebuffer(HWND hwnd) {
+void HeadlessLoseFramebuffer(HWND hwnd) {
     auto found = desktopWindows.find(hwnd);
     if (found != desktopWindows.end()) found->second.lost = true;
 }
 
-COLORREF PlatformDesktopPixel(HWND hwnd, int32_t x, int32_t y) {
+COLORREF HeadlessPixel(HWND hwnd, int32_t x, int32_t y) {
     auto found = desktopWindows.find(hwnd);
     if (found == desktopWindows.end()) return 0xFFFFFFFF;
     const HeadlessWindow& desktop = found->second;

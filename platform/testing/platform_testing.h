@@ -1,6 +1,9 @@
 // Test-only services of the platform layer: live object counts, the headless
-// screen size, injected input and reading what a window shows. The engine and the
-// demo never include this header.
+// screen size, injected input and reading what a window shows. They are the
+// library platform_testing, which only tests, the soak, the fuzz targets and the
+// benchmarks link; the engine, the demo and the product libraries never include
+// this header. The services marked "headless backend only" need the program to
+// link platform_headless as well.
 #pragma once
 
 #include <cstdint>

@@ -1,10 +1,12 @@
-// Test-only services of the window system that work with any backend: reading
-// what a window shows, saving it as a picture, resizing, running the message
-// loop and clearing all windows away.
+// Test services of the window system that work with any backend: reading what
+// a window shows, saving it as a PNG picture (libpng), resizing, running the
+// message loop, counting windows and clearing them all away.
+#include <png.h>
+
+#include <algorithm>
 #include <vector>
 
-#include "platform/platform_testing.h"
-#include "platform/user/png_writer.h"
+#include "platform/testing/platform_testing.h"
 #include "platform/user/user_internal.h"
 
 namespace {
@@ -39,17 +41,34 @@ COLORREF PlatformWindowPixel(HWND hwnd, int32_t x, int32_t y) {
 BOOL PlatformSaveWindowPng(HWND hwnd, const char* path) {
     UsrWindow* topLevel;
     RECT area;
-    if (!SurfaceArea(hwnd, &topLevel, &area)) return FALSE;
+    if (path == nullptr || !SurfaceArea(hwnd, &topLevel, &area)) return FALSE;
     const RECT visible{std::max<LONG>(area.left, 0), std::max<LONG>(area.top, 0),
                        std::min<LONG>(area.right, topLevel->surfaceWidth),
                        std::min<LONG>(area.bottom, topLevel->surfaceHeight)};
     if (visible.right <= visible.left || visible.bottom <= visible.top) return FALSE;
-    const uint32_t* first =
-        topLevel->pixels + static_cast<size_t>(visible.top) * topLevel->surfaceStride + visible.left;
-    return UsrWritePng(path, first, visible.right - visible.left, visible.bottom - visible.top,
-                       topLevel->surfaceStride)
-               ? TRUE
-               : FALSE;
+    const int32_t width = visible.right - visible.left;
+    const int32_t height = visible.bottom - visible.top;
+    // Surface pixels are 0x00RRGGBB with an unused top byte; the picture is plain RGB.
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    for (int32_t y = 0; y < height; ++y) {
+        const uint32_t* row = topLevel->pixels +
+                              static_cast<size_t>(visible.top + y) * topLevel->surfaceStride + visible.left;
+        uint8_t* out = rgb.data() + static_cast<size_t>(y) * width * 3;
+        for (int32_t x = 0; x < width; ++x) {
+            out[3 * x] = static_cast<uint8_t>(row[x] >> 16);
+            out[3 * x + 1] = static_cast<uint8_t>(row[x] >> 8);
+            out[3 * x + 2] = static_cast<uint8_t>(row[x]);
+        }
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    // On failure libpng removes the partly written file and frees its state.
+    const int written = png_image_write_to_file(&image, path, 0, rgb.data(), width * 3, nullptr);
+    png_image_free(&image);
+    return written != 0 ? TRUE : FALSE;
 }
 
 BOOL PlatformResizeWindow(HWND hwnd, int32_t width, int32_t height) {
