@@ -285,10 +285,7 @@ BOOL WINAPI RectVisible(HDC hdc, const RECT* lprect) {
     const int64_t x2 = static_cast<int64_t>(std::max(lprect->left, lprect->right)) + dc->origin.x;
     const int64_t y1 = static_cast<int64_t>(std::min(lprect->top, lprect->bottom)) + dc->origin.y;
     const int64_t y2 = static_cast<int64_t>(std::max(lprect->top, lprect->bottom)) + dc->origin.y;
-    pixman_box32_t box{GdiClamp32(x1), GdiClamp32(y1), GdiClamp32(x2), GdiClamp32(y2)};
+    const pixman_box32_t box{GdiClamp32(x1), GdiClamp32(y1), GdiClamp32(x2), GdiClamp32(y2)};
     if (box.x1 >= box.x2 || box.y1 >= box.y2) return FALSE;
-    return pixman_region32_contains_rectangle(const_cast<pixman_region32_t*>(&dc->effectiveClip),
-                                              &box) != PIXMAN_REGION_OUT
-               ? TRUE
-               : FALSE;
+    return GdiRegionTouches(&dc->effectiveClip, box) ? TRUE : FALSE;
 }

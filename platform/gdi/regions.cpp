@@ -21,6 +21,26 @@ void GdiRegionSetBox(pixman_region32_t* region, int64_t x1, int64_t y1, int64_t 
     }
 }
 
+bool GdiRegionTouches(const pixman_region32_t* region, const pixman_box32_t& box) {
+    const pixman_box32_t* extents = pixman_region32_extents(region);
+    if (box.x2 <= extents->x1 || box.x1 >= extents->x2 || box.y2 <= extents->y1 || box.y1 >= extents->y2) {
+        return false;
+    }
+    int count = 0;
+    const pixman_box32_t* rects = pixman_region32_rectangles(region, &count);
+    // The rectangles lie in bands from top to bottom, each band's rectangles
+    // sharing their top and bottom: the bottoms never decrease, so the first
+    // band that reaches below the box's top is found by bisection, and only the
+    // bands that the box spans are looked at.
+    const pixman_box32_t* end = rects + count;
+    const pixman_box32_t* rect = std::partition_point(
+        rects, end, [&](const pixman_box32_t& r) { return r.y2 <= box.y1; });
+    for (; rect != end && rect->y1 < box.y2; ++rect) {
+        if (rect->x1 < box.x2 && rect->x2 > box.x1) return true;
+    }
+    return false;
+}
+
 int GdiRegionComplexity(const pixman_region32_t* region) {
     const int count = pixman_region32_n_rects(const_cast<pixman_region32_t*>(region));
     return count == 0 ? NULLREGION : count == 1 ? SIMPLEREGION : COMPLEXREGION;

@@ -26,8 +26,8 @@ void AddBoxToUpdate(UsrWindow* window, const pixman_box32_t& box, bool erase) {
         ++userState.pendingPaints;
         return;
     }
-    if (window->pendingCount == kUsrPendingBoxes) UsrFoldUpdate(window);
-    window->pending[window->pendingCount++] = box;
+    if (window->pending.size() == kUsrPendingBoxes) UsrFoldUpdate(window);
+    window->pending.push_back(box);
 }
 
 HWND FindInTree(UsrWindow* window) {
@@ -66,11 +66,11 @@ bool UsrClipToClient(const UsrWindow* window, const RECT* rect, pixman_box32_t* 
 }
 
 void UsrFoldUpdate(UsrWindow* window) {
-    if (window->pendingCount == 0) return;
+    if (window->pending.empty()) return;
     // pixman sorts and joins the boxes in one pass; one union adds them.
     pixman_region32_t joined;
-    pixman_region32_init_rects(&joined, window->pending, window->pendingCount);
-    window->pendingCount = 0;
+    pixman_region32_init_rects(&joined, window->pending.data(), static_cast<int>(window->pending.size()));
+    window->pending.clear();
     pixman_region32_union(&window->update, &window->update, &joined);
     pixman_region32_fini(&joined);
 }
@@ -99,7 +99,7 @@ void UsrSetUpdateEmpty(UsrWindow* window) {
         --userState.pendingPaints;
         pixman_region32_clear(&window->update);
     }
-    window->pendingCount = 0;
+    window->pending.clear();
     window->erasePending = false;
 }
 

@@ -16,9 +16,9 @@
 //   surface at its offset there.
 // - `update` is in the window's client coordinates and never leaves the client
 //   rectangle. userState.pendingPaints counts windows whose update is not empty.
-// - The update region is `update` joined with the `pendingCount` boxes of
-//   `pending` (rectangles invalidated since it was last read, folded in by
-//   UsrFoldUpdate). `update` is never empty while boxes are pending.
+// - The update region is `update` joined with the boxes of `pending` (rectangles
+//   invalidated since it was last read, folded in by UsrFoldUpdate). `update` is
+//   never empty while boxes are pending.
 #pragma once
 
 #include <pixman.h>
@@ -44,9 +44,10 @@ struct UsrWindowDC {
     pixman_region32_t reach;
 };
 
-// Invalidated rectangles a window collects before they are folded into its
-// update region in one pass.
-constexpr int32_t kUsrPendingBoxes = 128;
+// Invalidated rectangles wait in a window's list until its update region is
+// read, and are then folded into it in one pass. A window whose region is never
+// read folds them in batches of this many.
+constexpr size_t kUsrPendingBoxes = 8192;
 
 struct UsrWindow {
     HWND handle;
@@ -65,8 +66,7 @@ struct UsrWindow {
     std::vector<UsrProperty> properties;
 
     pixman_region32_t update;
-    pixman_box32_t pending[kUsrPendingBoxes];
-    int32_t pendingCount;
+    std::vector<pixman_box32_t> pending;
     bool erasePending;    // the update region asks for WM_ERASEBKGND
     bool destroying;      // WM_DESTROY is on its way; further DestroyWindow calls are ignored
 

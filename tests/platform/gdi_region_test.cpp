@@ -1,7 +1,9 @@
 // Regions: creation, combination, bounding boxes and visibility tests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <random>
 
 #include "gdi_test_helpers.h"
 #include "platform/gdi/gdi_surface.h"
@@ -102,6 +104,34 @@ TEST(GdiRegion, RectVisibleMeansAnyPartInsideTheClip) {
     EXPECT_FALSE(RectVisible(nullptr, &cases[0].rect));
     EXPECT_FALSE(RectVisible(canvas.dc, nullptr));
     EXPECT_EQ(SelectClipRgn(canvas.dc, reinterpret_cast<HRGN>(canvas.bitmap)), ERROR);
+}
+
+// The band search must agree with pixman's own walk on clips of many bands and
+// rectangles per band, including rectangles that only touch a clip's edge.
+TEST(GdiRegion, RectVisibleAgreesWithPixmanOnComplexClips) {
+    TestCanvas canvas(300, 300);
+    std::mt19937 random(7);
+    for (int round = 0; round < 40; ++round) {
+        HRGN clip = CreateRectRgn(0, 0, 0, 0);
+        for (int i = 0; i < 60; ++i) {
+            const int x = static_cast<int>(random() % 290), y = static_cast<int>(random() % 290);
+            HRGN piece = CreateRectRgn(x, y, x + 1 + static_cast<int>(random() % 40), y + 1 + static_cast<int>(random() % 40));
+            CombineRgn(clip, clip, piece, random() % 4 == 0 ? RGN_DIFF : RGN_OR);
+            DeleteObject(piece);
+        }
+        SelectClipRgn(canvas.dc, clip);
+        for (int i = 0; i < 300; ++i) {
+            const int x = static_cast<int>(random() % 320) - 10, y = static_cast<int>(random() % 320) - 10;
+            const RECT rect{x, y, x + 1 + static_cast<int>(random() % 30), y + 1 + static_cast<int>(random() % 30)};
+            const pixman_box32_t box{std::max<int32_t>(rect.left, 0), std::max<int32_t>(rect.top, 0), std::min<int32_t>(rect.right, 300),
+                                     std::min<int32_t>(rect.bottom, 300)};
+            const bool expected = box.x1 < box.x2 && box.y1 < box.y2 &&
+                                  pixman_region32_contains_rectangle(GdiRegionData(clip), &box) != PIXMAN_REGION_OUT;
+            ASSERT_EQ(RectVisible(canvas.dc, &rect) != FALSE, expected)
+                << "round " << round << ", rect " << x << "," << y << " " << rect.right << "," << rect.bottom;
+        }
+        DeleteObject(clip);
+    }
 }
 
 TEST(GdiRegion, SelectingARegionObjectSetsTheClip) {
