@@ -1,13 +1,17 @@
-// Runs the benchmarks and ends with one table: the median CPU time per frame of each
-// case and its ratio to the memcpy of the same bytes, the same for the best run,
-// the pixel rate, the heap allocations per frame and the change in live GDI
-// objects, then the targets.
+// Runs the benchmarks and ends with the tables: for the demo's scene the median CPU
+// time per frame of each case and its ratio to the memcpy of the same bytes, the
+// same for the best run, the pixel rate, the heap allocations per frame and the
+// change in live GDI objects, then the targets; for the scaling cases each frame
+// beside its own memcpy baseline, and how fast the time grows with the number of
+// balls and the canvas area. A table none of whose cases ran is left out.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <string>
 
+#include "bench_scale.h"
 #include "engine/render/compose_kernels.h"
 
 namespace {
@@ -17,6 +21,7 @@ struct BenchFigures {
     double bestMicroseconds;
     double allocations;
     double gdiObjects;
+    double written;  // pixels a scaling frame writes
 };
 
 // Rows of the table in order, by benchmark name, with the text shown for each.
@@ -74,7 +79,8 @@ public:
                 return it == run.counters.end() ? 0.0 : it->second.value;
             };
             const double microseconds = run.GetAdjustedCPUTime() * toMicroseconds;
-            BenchFigures figures{microseconds, microseconds, counter("allocs"), counter("gdi")};
+            BenchFigures figures{microseconds, microseconds, counter("allocs"), counter("gdi"),
+                                 counter("written")};
             if (median)
                 medians[name] = figures;
             else
@@ -88,6 +94,15 @@ public:
             if (!medians.count(name)) medians[name] = figures;
         for (auto& [name, figures] : medians)
             if (best.count(name)) figures.bestMicroseconds = best[name];
+        PrintSceneTable();
+        PrintScaleTables();
+    }
+
+private:
+    void PrintSceneTable() const {
+        bool any = false;
+        for (const BenchRow& row : kRows) any = any || Find(row.name);
+        if (!any) return;
         const BenchFigures* memcpyFigures = Find("memcpy");
         const SprRowKernels* best = SprRowKernelsOf(SprKernelSetDefault);
         const char* vector = best == SprRowKernelsOf(SprKernelSetAvx512)  ? "AVX-512"
@@ -124,7 +139,84 @@ public:
         Target("headless frame / memcpy", "demo_frame/opaque", "memcpy", 3.0, true);
     }
 
-private:
+    // The scaling cases: against the number of balls, then against the canvas size.
+    void PrintScaleTables() const {
+        const std::vector<BenchScaleCase> counts = BenchScaleCountCases();
+        const std::vector<BenchScaleCase> canvases = BenchScaleCanvasCases();
+        auto ran = [this](const std::vector<BenchScaleCase>& cases) {
+            for (const BenchScaleCase& c : cases)
+                if (Find(BenchScaleName(c, false)) && Find(BenchScaleName(c, true))) return true;
+            return false;
+        };
+        if (!ran(counts) && !ran(canvases)) return;
+        std::printf("\nScale: per frame every ball moved by the demo's bounce rule, then "
+                    "SpriteUpdateCanvas\n(the invalid area restored, the balls drawn, the invalid "
+                    "area copied to the window),\nbeside a memcpy of the same bytes over the same "
+                    "rectangles\n");
+        if (ran(counts)) {
+            std::printf("\nAgainst the number of balls:\n\n");
+            PrintScaleRows(counts);
+        }
+        if (ran(canvases)) {
+            std::printf("\nAgainst the canvas size:\n\n");
+            PrintScaleRows(canvases);
+        }
+        std::string growth;
+        for (const int32_t size : {140, 32})
+            for (const int32_t opacity : {0, 50})
+                growth += Growth(BenchScaleCase{800, 600, 32, size, opacity},
+                                 BenchScaleCase{800, 600, 1000, size, opacity}, 32.0, 1000.0,
+                                 "balls 32 to 1000");
+        for (const int32_t balls : {32, 1000})
+            growth += Growth(BenchScaleCase{800, 600, balls, 140, 0},
+                             BenchScaleCase{3840, 2160, balls, 140, 0}, 800.0 * 600.0,
+                             3840.0 * 2160.0, "area 800 x 600 to 3840 x 2160");
+        if (!growth.empty())
+            std::printf("\nGrowth, the exponent k of time ~ n^k between the medians:\n%s", growth.c_str());
+    }
+
+    void PrintScaleRows(const std::vector<BenchScaleCase>& cases) const {
+        std::printf("| %-11s | %5s | %-9s | %-7s | %9s | %9s | %9s | %8s | %8s | %12s | %11s |\n", "canvas",
+                    "balls", "ball", "opacity", "Mpx/frame", "ms/frame", "memcpy ms", "x memcpy", "best x",
+                    "allocs/frame", "GDI objects");
+        std::printf("|-------------|-------|-----------|---------|-----------|-----------|-----------|"
+                    "----------|----------|--------------|-------------|\n");
+        for (const BenchScaleCase& c : cases) {
+            const BenchFigures* frame = Find(BenchScaleName(c, false));
+            const BenchFigures* baseline = Find(BenchScaleName(c, true));
+            if (!frame || !baseline) continue;
+            const std::string canvas = std::to_string(c.canvasWidth) + " x " + std::to_string(c.canvasHeight);
+            const std::string ball = std::to_string(c.ballSize) + " x " + std::to_string(c.ballSize);
+            const std::string opacity = c.opacity == 0 ? "opaque" : std::to_string(c.opacity) + " %";
+            std::printf("| %-11s | %5d | %-9s | %-7s | %9.2f | %9.3f | %9.3f | %8.2f | %8.2f | %12.1f | %+11.0f |\n",
+                        canvas.c_str(), c.balls, ball.c_str(), opacity.c_str(), frame->written / 1e6,
+                        frame->microseconds / 1000.0, baseline->microseconds / 1000.0,
+                        frame->microseconds / baseline->microseconds,
+                        frame->bestMicroseconds / baseline->bestMicroseconds, frame->allocations,
+                        frame->gdiObjects);
+        }
+    }
+
+    // The exponent k of time ~ n^k between two cases, for the frame, the baseline and
+    // the pixels written, as a line of text; empty when a case did not run.
+    std::string Growth(const BenchScaleCase& from, const BenchScaleCase& to, double nFrom, double nTo,
+                const char* what) const {
+        const BenchFigures* f0 = Find(BenchScaleName(from, false));
+        const BenchFigures* f1 = Find(BenchScaleName(to, false));
+        const BenchFigures* b0 = Find(BenchScaleName(from, true));
+        const BenchFigures* b1 = Find(BenchScaleName(to, true));
+        if (!f0 || !f1 || !b0 || !b1) return "";
+        const double span = std::log(nTo / nFrom);
+        const std::string label = std::string(what) + ", " + std::to_string(to.ballSize) + " x " +
+                                  std::to_string(to.ballSize) + (to.opacity == 0 ? ", opaque" : ", 50 %");
+        char line[160];
+        std::snprintf(line, sizeof line, "  %-50s frame %5.2f   memcpy %5.2f   pixels written %5.2f\n",
+                      label.c_str(), std::log(f1->microseconds / f0->microseconds) / span,
+                      std::log(b1->microseconds / b0->microseconds) / span,
+                      std::log(f1->written / f0->written) / span);
+        return line;
+    }
+
     const BenchFigures* Find(const std::string& name) const {
         auto it = medians.find(name);
         return it == medians.end() ? nullptr : &it->second;

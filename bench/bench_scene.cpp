@@ -22,8 +22,6 @@ std::string BenchGraphicsPath(const char* name) {
     return path + "graphics/" + name;
 }
 
-std::wstring BenchWidePath(const std::string& path) { return std::wstring(path.begin(), path.end()); }
-
 // A DIB section filled from a picture; 0 on failure.
 HBITMAP BenchMakeImage(const BenchPicture& picture, BYTE*& bits) {
     HDC screen = GetDC(nullptr);
@@ -34,6 +32,11 @@ HBITMAP BenchMakeImage(const BenchPicture& picture, BYTE*& bits) {
     return bitmap;
 }
 }  // namespace
+
+std::wstring BenchGraphicsWidePath(const char* name) {
+    const std::string path = BenchGraphicsPath(name);
+    return std::wstring(path.begin(), path.end());
+}
 
 BenchPicture BenchLoadPicture(const char* name) {
     BenchPicture picture;
@@ -70,7 +73,7 @@ bool BenchSceneStart(BenchScene& scene, int32_t softening) {
     SpriteEngineStart(100, kBenchCanvasWidth, kBenchCanvasHeight);
     // The ball as the demo makes it: the file loaded at 420 x 140, LOGO1 made from
     // it with three frames, magenta key and the edge softening, LOGO2.. its clones.
-    const std::wstring path = BenchWidePath(BenchGraphicsPath("ball3d.bmp"));
+    const std::wstring path = BenchGraphicsWidePath("ball3d.bmp");
     auto ball = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP,
                                                 kBenchBallSize * kBenchBallFrames, kBenchBallSize,
                                                 LR_LOADFROMFILE));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/win32.h"
@@ -22,6 +23,9 @@ struct BenchPicture {
     int32_t height = 0;
     std::vector<uint32_t> pixels;
 };
+
+// The path of graphics/<name> beside the benchmark executable, as LoadImageW takes it.
+std::wstring BenchGraphicsWidePath(const char* name);
 
 // Reads a bitmap file beside the benchmark executable (graphics/<name>); an empty
 // picture when it cannot be read.

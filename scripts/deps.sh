@@ -10,6 +10,7 @@ packages=(
   fonts-dejavu-core
   libclang-rt-14-dev
   xvfb xauth xdotool imagemagick x11-utils libx11-dev
+  gnuplot-nox jq
 )
 
 missing=()
