@@ -207,10 +207,12 @@ private:
         const BenchFigures* b1 = Find(BenchScaleName(to, true));
         if (!f0 || !f1 || !b0 || !b1) return "";
         const double span = std::log(nTo / nFrom);
-        const std::string label = std::string(what) + ", " + std::to_string(to.ballSize) + " x " +
-                                  std::to_string(to.ballSize) + (to.opacity == 0 ? ", opaque" : ", 50 %");
+        const std::string label = std::string(what) + ", " +
+                                  (from.balls == to.balls ? std::to_string(to.balls) + " balls of " : "") +
+                                  std::to_string(to.ballSize) + " x " + std::to_string(to.ballSize) +
+                                  (to.opacity == 0 ? ", opaque" : ", 50 %");
         char line[160];
-        std::snprintf(line, sizeof line, "  %-50s frame %5.2f   memcpy %5.2f   pixels written %5.2f\n",
+        std::snprintf(line, sizeof line, "  %-64s frame %5.2f   memcpy %5.2f   pixels written %5.2f\n",
                       label.c_str(), std::log(f1->microseconds / f0->microseconds) / span,
                       std::log(b1->microseconds / b0->microseconds) / span,
                       std::log(f1->written / f0->written) / span);

@@ -59,6 +59,7 @@ set ylabel "ms per frame (median CPU time)"
 
 set title "Against the number of balls, 800 x 600 canvas"
 set xlabel "balls"
+set xrange [26:1200]
 set xtics (32, 64, 128, 256, 512, 1000)
 plot "$data/count_scale_140_opaque.dat" with linespoints lw 2 pt 7 lc rgb "#1f5fbf" title "engine, 140 x 140, opaque", \
      "$data/count_scale_140_50.dat" with linespoints lw 2 pt 5 lc rgb "#6fa0e8" title "engine, 140 x 140, 50 %", \
@@ -69,6 +70,7 @@ plot "$data/count_scale_140_opaque.dat" with linespoints lw 2 pt 7 lc rgb "#1f5f
 
 set title "Against the canvas area, balls of 140 x 140, opaque"
 set xlabel "canvas megapixels (800 x 600, 1920 x 1080, 2560 x 1440, 3840 x 2160)"
+set xrange [0.4:10]
 set xtics (0.48, 1, 2, 3.7, 8.3)
 plot "$data/area_scale_1000.dat" with linespoints lw 2 pt 7 lc rgb "#1f5fbf" title "engine, 1000 balls", \
      "$data/area_scale_memcpy_1000.dat" with linespoints lw 2 dt 2 pt 6 lc rgb "#1f5fbf" title "memcpy, 1000 balls", \
