@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the project and runs every test: once in a normal build, then the unit
-# tests again under AddressSanitizer and UndefinedBehaviorSanitizer (leak checking
-# on), then every fuzz target once over its seed corpus in a clang build.
+# tests and a short soak again under AddressSanitizer and UndefinedBehaviorSanitizer
+# (leak checking on), then every fuzz target once over its seed corpus in a clang
+# build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
@@ -26,7 +27,8 @@ if "$probe" 2>"$probe.log" || ! grep -q "LeakSanitizer: detected memory leaks" "
   exit 1
 fi
 
-ctest --test-dir build-sanitize --output-on-failure -j2 -L unit
+# The unit tests, and the short soak with its leak check at exit.
+ctest --test-dir build-sanitize --output-on-failure -j2 -L "unit|soak"
 
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSPRITE_FUZZ=ON >/dev/null
