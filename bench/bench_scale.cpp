@@ -27,6 +27,7 @@
 #include "bench_scene.h"
 #include "engine/sprite_engine.h"
 #include "platform/testing/platform_testing.h"
+#include "tests/engine/test_dialog_template.h"
 
 namespace {
 
@@ -146,37 +147,6 @@ struct ScaleStats {
 
 // ---- The engine's frame -------------------------------------------------------
 
-// A dialog with no items whose client area is width x height pixels (two pixels
-// per dialog unit with the "SYSTEM" font).
-std::vector<WORD> ScaleDialogTemplate(int32_t width, int32_t height) {
-    std::vector<WORD> t;
-    auto dword = [&t](DWORD v) {
-        t.push_back(LOWORD(v));
-        t.push_back(HIWORD(v));
-    };
-    auto text = [&t](const char* s) {
-        do t.push_back(static_cast<WORD>(static_cast<unsigned char>(*s))); while (*s++ != 0);
-    };
-    t.push_back(1);       // dlgVer
-    t.push_back(0xFFFF);  // extended template
-    dword(0);             // helpID
-    dword(0);             // exStyle
-    dword(WS_POPUP | WS_CLIPCHILDREN | DS_SETFONT);
-    t.push_back(0);  // no items
-    t.push_back(0);  // x
-    t.push_back(0);  // y
-    t.push_back(static_cast<WORD>(width / 2));
-    t.push_back(static_cast<WORD>(height / 2));
-    t.push_back(0);  // no menu
-    t.push_back(0);  // the dialog class
-    text("Scale");
-    t.push_back(10);   // point size
-    t.push_back(400);  // weight
-    t.push_back(0);    // italic, charset
-    text("SYSTEM");
-    return t;
-}
-
 // The dialog draws the canvas's picture (a memory DC it was given at
 // WM_INITDIALOG) when the owner-drawn canvas asks, which is also how the engine
 // captures the canvas background.
@@ -253,7 +223,9 @@ bool ScaleStart(ScaleScene& scene, const BenchScaleCase& c, const FramePlaces& f
     ReleaseDC(nullptr, screen);
     scene.pictureBefore = SelectObject(scene.pictureDC, scene.picture);
 
-    const std::vector<WORD> tmpl = ScaleDialogTemplate(c.canvasWidth, c.canvasHeight);
+    // Two pixels per dialog unit with the "SYSTEM" font.
+    const std::vector<WORD> tmpl =
+        TestDialogTemplate("Scale", static_cast<short>(c.canvasWidth / 2), static_cast<short>(c.canvasHeight / 2));
     scene.dialog = CreateDialogIndirectParamW(nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()), nullptr,
                                               &ScaleDialogProc, reinterpret_cast<LPARAM>(scene.pictureDC));
     if (scene.dialog != nullptr) {

@@ -56,6 +56,15 @@ protected:
         return pixel;
     }
 
+    // Opens the test's desktop window and returns its framebuffer; NULL when either fails.
+    uint32_t* OpenWithFramebuffer(int32_t width, int32_t height, int32_t* pitch, BOOL* remade = nullptr) {
+        BOOL fresh = FALSE;
+        if (!backend.openWindow(window, 0, 0, width, height, "test")) return nullptr;
+        uint32_t* pixels = backend.framebuffer(window, width, height, pitch, &fresh);
+        if (remade != nullptr) *remade = fresh;
+        return pixels;
+    }
+
     static inline fs::path folder;
     const DisplayBackend& backend = DisplayGetBackend();
     HWND window = reinterpret_cast<HWND>(0x10001);
@@ -68,10 +77,9 @@ void Fill(uint32_t* pixels, int32_t pitch, RECT area, uint32_t colour) {
 }
 
 TEST_F(SdlBackendTest, PresentedRectanglesReachTheDesktopAtTheFlush) {
-    ASSERT_TRUE(backend.openWindow(window, 0, 0, 64, 48, "test"));
     int32_t pitch = 0;
     BOOL remade = FALSE;
-    uint32_t* pixels = backend.framebuffer(window, 64, 48, &pitch, &remade);
+    uint32_t* pixels = OpenWithFramebuffer(64, 48, &pitch, &remade);
     ASSERT_NE(pixels, nullptr);
     EXPECT_TRUE(remade);
     EXPECT_GE(pitch, 64 * 4);
@@ -100,10 +108,8 @@ TEST_F(SdlBackendTest, PresentedRectanglesReachTheDesktopAtTheFlush) {
 }
 
 TEST_F(SdlBackendTest, TheIdleSleepShowsWhatWasPresented) {
-    ASSERT_TRUE(backend.openWindow(window, 0, 0, 16, 16, "sleep"));
     int32_t pitch = 0;
-    BOOL remade = FALSE;
-    uint32_t* pixels = backend.framebuffer(window, 16, 16, &pitch, &remade);
+    uint32_t* pixels = OpenWithFramebuffer(16, 16, &pitch);
     ASSERT_NE(pixels, nullptr);
     const RECT all{0, 0, 16, 16};
     Fill(pixels, pitch, all, 0x00ABCDEF);
@@ -129,10 +135,9 @@ TEST_F(SdlBackendTest, CopyingPresentWhenDrawnElsewhere) {
 }
 
 TEST_F(SdlBackendTest, SizeChangeRemakesTheFramebuffer) {
-    ASSERT_TRUE(backend.openWindow(window, 0, 0, 64, 48, "resize"));
     int32_t pitch = 0;
     BOOL remade = FALSE;
-    ASSERT_NE(backend.framebuffer(window, 64, 48, &pitch, &remade), nullptr);
+    ASSERT_NE(OpenWithFramebuffer(64, 48, &pitch), nullptr);
 
     backend.resizeWindow(window, 100, 30);
     EXPECT_EQ(backend.framebuffer(window, 64, 48, &pitch, &remade), nullptr) << "no longer the window's size";
@@ -150,10 +155,9 @@ TEST_F(SdlBackendTest, SizeChangeRemakesTheFramebuffer) {
 }
 
 TEST_F(SdlBackendTest, ClosingDropsTheWindowAndWhatItQueued) {
-    ASSERT_TRUE(backend.openWindow(window, 0, 0, 32, 32, "close"));
     int32_t pitch = 0;
     BOOL remade = FALSE;
-    uint32_t* pixels = backend.framebuffer(window, 32, 32, &pitch, &remade);
+    uint32_t* pixels = OpenWithFramebuffer(32, 32, &pitch);
     ASSERT_NE(pixels, nullptr);
     const RECT all{0, 0, 32, 32};
     backend.present(window, pixels, 32, 32, pitch, &all, 1);
