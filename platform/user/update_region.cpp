@@ -141,6 +141,7 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
     pixman_region32_t area;
     pixman_region32_init_with_extents(&area, &box);
     UsrInvalidate(window, &area, bErase != FALSE, false);
+    pixman_region32_fini(&area);
     return TRUE;
 }
 
@@ -156,5 +157,6 @@ BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect) {
     pixman_region32_t area;
     pixman_region32_init_with_extents(&area, &box);
     UsrValidate(window, &area);
+    pixman_region32_fini(&area);
     return TRUE;
 }
