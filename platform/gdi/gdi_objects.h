@@ -161,6 +161,9 @@ bool GdiDeleteRegion(HRGN handle);
 int GdiRegionComplexity(const pixman_region32_t* region);
 // Whether any pixel of the non-empty box lies in the region.
 bool GdiRegionTouches(const pixman_region32_t* region, const pixman_box32_t& box);
+// Initialises `region` as the union of `count` boxes in any order, overlapping or
+// not; empty boxes add nothing.
+void GdiRegionFromBoxes(pixman_region32_t* region, const pixman_box32_t* boxes, size_t count);
 // Makes `region` the rectangle [x1, x2) x [y1, y2), or empty when that is empty.
 // Coordinates are clamped to the 32-bit range first.
 void GdiRegionSetBox(pixman_region32_t* region, int64_t x1, int64_t y1, int64_t x2, int64_t y2);

@@ -4,6 +4,7 @@
 // windows whose update region is not empty.
 #include <algorithm>
 
+#include "platform/gdi/gdi_objects.h"
 #include "platform/user/user_internal.h"
 
 namespace {
@@ -67,9 +68,9 @@ bool UsrClipToClient(const UsrWindow* window, const RECT* rect, pixman_box32_t* 
 
 void UsrFoldUpdate(UsrWindow* window) {
     if (window->pending.empty()) return;
-    // pixman sorts and joins the boxes in one pass; one union adds them.
+    // The boxes are joined in one pass; one union adds them.
     pixman_region32_t joined;
-    pixman_region32_init_rects(&joined, window->pending.data(), static_cast<int>(window->pending.size()));
+    GdiRegionFromBoxes(&joined, window->pending.data(), window->pending.size());
     window->pending.clear();
     pixman_region32_union(&window->update, &window->update, &joined);
     pixman_region32_fini(&joined);

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <climits>
 #include <random>
+#include <vector>
 
 #include "gdi_test_helpers.h"
+#include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/gdi_surface.h"
 #include "platform/testing/platform_testing.h"
 
@@ -132,6 +134,39 @@ TEST(GdiRegion, RectVisibleAgreesWithPixmanOnComplexClips) {
         }
         DeleteObject(clip);
     }
+}
+
+// The sweep must give pixman's own region, rectangle for rectangle: dense heaps of
+// moving sprite boxes, sparse ones, touching and nested boxes, empty boxes and
+// coordinates at the 32-bit limits.
+TEST(GdiRegion, BoxesJoinToPixmansRegion) {
+    std::mt19937 random(11);
+    const auto expectSame = [](const std::vector<pixman_box32_t>& boxes, int round) {
+        pixman_region32_t swept, joined;
+        GdiRegionFromBoxes(&swept, boxes.data(), boxes.size());
+        pixman_region32_init_rects(&joined, boxes.data(), static_cast<int>(boxes.size()));
+        EXPECT_TRUE(pixman_region32_equal(&swept, &joined)) << "round " << round;
+        EXPECT_EQ(pixman_region32_n_rects(&swept), pixman_region32_n_rects(&joined)) << "round " << round;
+        pixman_region32_fini(&swept);
+        pixman_region32_fini(&joined);
+    };
+    for (int round = 0; round < 60; ++round) {
+        std::vector<pixman_box32_t> boxes;
+        const int count = 1 + static_cast<int>(random() % 400);
+        const int span = round % 3 == 0 ? 64 : round % 3 == 1 ? 400 : 4000;  // dense to sparse
+        const int size = 1 + static_cast<int>(random() % 40);
+        for (int i = 0; i < count; ++i) {
+            const int x = static_cast<int>(random() % span), y = static_cast<int>(random() % span);
+            const int w = round % 2 ? size : static_cast<int>(random() % 40);  // width 0: empty
+            boxes.push_back({x, y, x + w, y + size});
+            const int dx = static_cast<int>(random() % 9) - 4, dy = static_cast<int>(random() % 9) - 4;
+            boxes.push_back({x + dx, y + dy, x + dx + w, y + dy + size});
+        }
+        expectSame(boxes, round);
+    }
+    expectSame({}, -1);
+    expectSame({{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {0, 0, 5, 5}, {INT32_MAX - 1, 0, INT32_MAX, 1}}, -2);
+    expectSame({{0, 0, 10, 10}, {10, 0, 20, 10}, {0, 10, 20, 20}, {5, 5, 6, 6}, {3, 3, 1, 1}}, -3);
 }
 
 TEST(GdiRegion, SelectingARegionObjectSetsTheClip) {
