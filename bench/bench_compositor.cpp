@@ -23,7 +23,7 @@ uint32_t* BackPixels(int32_t& width) {
 void BenchCompose(benchmark::State& state, SprKernelSet set, int32_t translucency, int32_t flip,
                   int32_t softening = 50) {
     BenchScene scene;
-    const SprRowKernels* kernels = SprRowKernelsOf(set);
+    const SprSpanKernels* kernels = SprSpanKernelsOf(set);
     if (!kernels) {
         state.SkipWithError("kernel set not available on this CPU");
         return;

@@ -104,10 +104,10 @@ private:
         for (const BenchRow& row : kRows) any = any || Find(row.name);
         if (!any) return;
         const BenchFigures* memcpyFigures = Find("memcpy");
-        const SprRowKernels* best = SprRowKernelsOf(SprKernelSetDefault);
-        const char* vector = best == SprRowKernelsOf(SprKernelSetAvx512)  ? "AVX-512"
-                             : best == SprRowKernelsOf(SprKernelSetAvx2)    ? "AVX2"
-                             : best == SprRowKernelsOf(SprKernelSetSse41) ? "SSE4.1"
+        const SprSpanKernels* best = SprSpanKernelsOf(SprKernelSetDefault);
+        const char* vector = best == SprSpanKernelsOf(SprKernelSetAvx512)  ? "AVX-512"
+                             : best == SprSpanKernelsOf(SprKernelSetAvx2)    ? "AVX2"
+                             : best == SprSpanKernelsOf(SprKernelSetSse41) ? "SSE4.1"
                                                                           : "reference";
         std::printf("\nPer frame: 800 x 600 canvas restored, 32 balls of 140 x 140 drawn "
                     "(vector kernels: %s)\n\n",

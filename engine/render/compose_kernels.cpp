@@ -1,5 +1,5 @@
-// The compositor's reference row kernels, the edge-pixel rule, and the choice of
-// the row kernels the compositor uses.
+// The compositor's reference span kernels, the edge-pixel rule, and the choice of
+// the span kernels the compositor uses.
 #include "engine/render/compose_kernels.h"
 
 #include <cmath>
@@ -44,7 +44,8 @@ uint32_t SprBlendEdgePixel(const SprSpriteParams& params, uint32_t s, uint32_t d
     return SprBlendColour(params.div, params.mul + o * 256, params.mul + (100 - o) * 256, s, d);
 }
 
-void SprComposeRowOpaqueRef(const SprSpriteParams& params, const SprRowSpan& span) {
+template <bool kOpaque>
+void SprDrawSpanReference(const SprSpriteParams& params, const SprSpan& span) {
     const uint32_t key = params.key;
     const uint32_t* srcRow = span.src;
     uint32_t* dstRow = span.dst;
@@ -53,56 +54,48 @@ void SprComposeRowOpaqueRef(const SprSpriteParams& params, const SprRowSpan& spa
         for (int32_t i = 0; i < span.count; ++i, dst += span.step) {
             const uint32_t s = srcRow[i];
             if (s == key) continue;
-            *dst = (s >> 24) == 0 ? s : SprBlendEdgePixel(params, s, *dst);
+            if ((s >> 24) != 0)
+                *dst = SprBlendEdgePixel(params, s, *dst);
+            else if (kOpaque)
+                *dst = s;
+            else
+                *dst = SprBlendColour(params.div, params.rowInv, params.rowT, s, *dst);
         }
     }
 }
-
-void SprComposeRowBlendedRef(const SprSpriteParams& params, const SprRowSpan& span) {
-    const uint32_t key = params.key;
-    const uint32_t* srcRow = span.src;
-    uint32_t* dstRow = span.dst;
-    for (int64_t row = 0; row < span.rows; ++row, srcRow += span.srcRowStep, dstRow += span.dstRowStep) {
-        uint32_t* dst = dstRow;
-        for (int32_t i = 0; i < span.count; ++i, dst += span.step) {
-            const uint32_t s = srcRow[i];
-            if (s == key) continue;
-            *dst = (s >> 24) == 0 ? SprBlendColour(params.div, params.rowInv, params.rowT, s, *dst)
-                                  : SprBlendEdgePixel(params, s, *dst);
-        }
-    }
-}
+template void SprDrawSpanReference<true>(const SprSpriteParams&, const SprSpan&);
+template void SprDrawSpanReference<false>(const SprSpriteParams&, const SprSpan&);
 
 namespace {
-// The set SprActiveRowKernels returns; null until its first call.
-const SprRowKernels* ActiveRowKernels = nullptr;
+// The set SprActiveSpanKernels returns; null until its first call.
+const SprSpanKernels* ActiveSpanKernels = nullptr;
 
-const SprRowKernels& SprDefaultRowKernels() {
+const SprSpanKernels& SprDefaultSpanKernels() {
 #if !defined(SPRITE_REFERENCE_COMPOSITOR)
-    if (const SprRowKernels* avx512 = SprRowKernelsOf(SprKernelSetAvx512)) return *avx512;
-    if (const SprRowKernels* avx2 = SprRowKernelsOf(SprKernelSetAvx2)) return *avx2;
-    if (const SprRowKernels* sse41 = SprRowKernelsOf(SprKernelSetSse41)) return *sse41;
+    if (const SprSpanKernels* avx512 = SprSpanKernelsOf(SprKernelSetAvx512)) return *avx512;
+    if (const SprSpanKernels* avx2 = SprSpanKernelsOf(SprKernelSetAvx2)) return *avx2;
+    if (const SprSpanKernels* sse41 = SprSpanKernelsOf(SprKernelSetSse41)) return *sse41;
 #endif
-    return SprReferenceRowKernels;
+    return SprReferenceSpanKernels;
 }
 }  // namespace
 
-const SprRowKernels* SprRowKernelsOf(SprKernelSet set) {
+const SprSpanKernels* SprSpanKernelsOf(SprKernelSet set) {
     switch (set) {
     case SprKernelSetDefault:
-        return &SprDefaultRowKernels();
+        return &SprDefaultSpanKernels();
     case SprKernelSetReference:
-        return &SprReferenceRowKernels;
+        return &SprReferenceSpanKernels;
 #if defined(__x86_64__) || defined(__i386__)
     case SprKernelSetSse41:
-        return __builtin_cpu_supports("sse4.1") ? &SprSse41RowKernels : nullptr;
+        return __builtin_cpu_supports("sse4.1") ? &SprSse41SpanKernels : nullptr;
     case SprKernelSetAvx2:
-        return __builtin_cpu_supports("avx2") ? &SprAvx2RowKernels : nullptr;
+        return __builtin_cpu_supports("avx2") ? &SprAvx2SpanKernels : nullptr;
     case SprKernelSetAvx512:
         // Byte lookups across a whole register need VBMI besides F and BW.
         return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                        __builtin_cpu_supports("avx512vbmi")
-                   ? &SprAvx512RowKernels
+                   ? &SprAvx512SpanKernels
                    : nullptr;
 #endif
     default:
@@ -110,14 +103,14 @@ const SprRowKernels* SprRowKernelsOf(SprKernelSet set) {
     }
 }
 
-bool SprSelectRowKernels(SprKernelSet set) {
-    const SprRowKernels* kernels = SprRowKernelsOf(set);
+bool SprSelectSpanKernels(SprKernelSet set) {
+    const SprSpanKernels* kernels = SprSpanKernelsOf(set);
     if (!kernels) return false;
-    ActiveRowKernels = kernels;
+    ActiveSpanKernels = kernels;
     return true;
 }
 
-const SprRowKernels& SprActiveRowKernels() {
-    if (!ActiveRowKernels) ActiveRowKernels = &SprDefaultRowKernels();
-    return *ActiveRowKernels;
+const SprSpanKernels& SprActiveSpanKernels() {
+    if (!ActiveSpanKernels) ActiveSpanKernels = &SprDefaultSpanKernels();
+    return *ActiveSpanKernels;
 }

@@ -1,5 +1,5 @@
-// Row kernels of the compositor: the trusting lower half that draws one already
-// clipped row of one sprite into the back buffer.
+// Span kernels of the compositor: the trusting lower half that draws a sprite's
+// clipped span of rows into the back buffer.
 //
 // Pixels are 32-bit values 0xEERRGGBB read little-endian from the byte order
 // blue, green, red, edge code. A kernel applies the pixel rule to `rows` rows of
@@ -8,10 +8,10 @@
 // srcRowStep and dst by dstRowStep. One call draws the visible part of one sprite,
 // so what a kernel works out per sprite is worked out once. Everything it needs is
 // fixed per sprite draw in SprSpriteParams; it tests nothing against the back
-// buffer's bounds.
+// buffer's bounds (the compositor checks the span in debug builds).
 //
-// The reference kernels below are the plain table-driven rule. The vector pairs
-// (compose_kernels_simd.h) take their place in SprActiveRowKernels; they give the
+// The reference kernels below are the plain table-driven rule. The vector sets
+// (compose_kernels_simd.h) take their place in SprActiveSpanKernels; they give the
 // same bytes for every input, which tests check against the reference pair.
 #pragma once
 
@@ -29,7 +29,7 @@ struct SprSpriteParams {
     float edgeBlend;        // strength of the edge pixels, as stored in the record
 };
 
-struct SprRowSpan {
+struct SprSpan {
     const uint32_t* src;  // first source pixel of the first row
     uint32_t* dst;        // back-buffer pixel it lands on
     int32_t step;         // +1, or -1 for a horizontal flip
@@ -39,40 +39,42 @@ struct SprRowSpan {
     int64_t dstRowStep = 0;  // pixels from one row's first destination pixel to the next's
 };
 
-typedef void (*SprRowKernel)(const SprSpriteParams& params, const SprRowSpan& span);
+typedef void (*SprSpanKernel)(const SprSpriteParams& params, const SprSpan& span);
 
 // The kernel for opaque sprites (T = 0) and the one for blended sprites (T > 0).
-struct SprRowKernels {
-    SprRowKernel opaque;
-    SprRowKernel blended;
+struct SprSpanKernels {
+    SprSpanKernel opaque;
+    SprSpanKernel blended;
 };
 
-// T = 0: plain pixels are copied whole, fourth byte included.
-void SprComposeRowOpaqueRef(const SprSpriteParams& params, const SprRowSpan& span);
-// T > 0: each colour byte of a plain pixel is (100 - T) * S + T * D div 100; the
-// destination keeps its fourth byte.
-void SprComposeRowBlendedRef(const SprSpriteParams& params, const SprRowSpan& span);
+// The reference rule. Opaque (T = 0): plain pixels are copied whole, fourth byte
+// included. Blended (T > 0): each colour byte of a plain pixel is
+// (100 - T) * S + T * D div 100, and the destination keeps its fourth byte.
+template <bool kOpaque>
+void SprDrawSpanReference(const SprSpriteParams& params, const SprSpan& span);
+extern template void SprDrawSpanReference<true>(const SprSpriteParams&, const SprSpan&);
+extern template void SprDrawSpanReference<false>(const SprSpriteParams&, const SprSpan&);
 // An edge pixel (non-zero fourth byte) drawn over d: the same for every kernel.
 uint32_t SprBlendEdgePixel(const SprSpriteParams& params, uint32_t s, uint32_t d);
 // The edge opacity in percent of an edge code, 0..100.
 int32_t SprEdgeOpacity(const SprSpriteParams& params, uint32_t edgeCode);
 
-inline constexpr SprRowKernels SprReferenceRowKernels = {SprComposeRowOpaqueRef,
-                                                         SprComposeRowBlendedRef};
+inline constexpr SprSpanKernels SprReferenceSpanKernels = {SprDrawSpanReference<true>,
+                                                           SprDrawSpanReference<false>};
 // The kernels SprComposeCanvas uses: the fastest set the CPU runs, chosen on first
 // use, or the reference pair in a build with SPRITE_REFERENCE_COMPOSITOR.
-const SprRowKernels& SprActiveRowKernels();
+const SprSpanKernels& SprActiveSpanKernels();
 
 // The row-kernel sets, for tests and benchmarks that compare or time them.
 enum SprKernelSet : int32_t {
-    SprKernelSetDefault,  // what SprActiveRowKernels chooses by itself
+    SprKernelSetDefault,  // what SprActiveSpanKernels chooses by itself
     SprKernelSetReference,
     SprKernelSetSse41,
     SprKernelSetAvx2,
     SprKernelSetAvx512,
 };
 // The set's kernels, or nullptr when this CPU or build cannot run them.
-const SprRowKernels* SprRowKernelsOf(SprKernelSet set);
-// Makes SprActiveRowKernels return the set's kernels; returns false and changes
+const SprSpanKernels* SprSpanKernelsOf(SprKernelSet set);
+// Makes SprActiveSpanKernels return the set's kernels; returns false and changes
 // nothing when the set is not available.
-bool SprSelectRowKernels(SprKernelSet set);
+bool SprSelectSpanKernels(SprKernelSet set);

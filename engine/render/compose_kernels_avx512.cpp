@@ -1,4 +1,4 @@
-// AVX-512 row kernels: sixteen pixels per block, bit for bit the reference rule.
+// AVX-512 span kernels: sixteen pixels per block, bit for bit the reference rule.
 //
 // A block loads sixteen source pixels (turned around for a horizontal flip, so
 // that lane j belongs to destination pixel j of the block). The lanes to draw are
@@ -104,7 +104,7 @@ SPR_AVX512 inline void SprDrawBlock(const SprAvx512Consts& c, const uint32_t* sr
 
 // Draws every row of the span; the constants are set up once per sprite.
 template <bool kOpaque, bool kFlip>
-SPR_AVX512 void SprComposeRowsAvx512(const SprSpriteParams& params, const SprRowSpan& span) {
+SPR_AVX512 void SprDrawSpanAvx512(const SprSpriteParams& params, const SprSpan& span) {
     const uint8_t* opacities = SprEdgeOpacities(params);
     const uint64_t w = opacities[0];
     const uint64_t colour = w | (100 - w) << 8, fourth = 100 << 8;
@@ -138,16 +138,16 @@ SPR_AVX512 void SprComposeRowsAvx512(const SprSpriteParams& params, const SprRow
 }
 
 template <bool kOpaque>
-SPR_AVX512 void SprComposeRowAvx512Either(const SprSpriteParams& params, const SprRowSpan& span) {
+SPR_AVX512 void SprDrawSpanAvx512EitherWay(const SprSpriteParams& params, const SprSpan& span) {
     if (span.step < 0)
-        SprComposeRowsAvx512<kOpaque, true>(params, span);
+        SprDrawSpanAvx512<kOpaque, true>(params, span);
     else
-        SprComposeRowsAvx512<kOpaque, false>(params, span);
+        SprDrawSpanAvx512<kOpaque, false>(params, span);
 }
 
 }  // namespace
 
-const SprRowKernels SprAvx512RowKernels = {SprComposeRowAvx512Either<true>,
-                                           SprComposeRowAvx512Either<false>};
+const SprSpanKernels SprAvx512SpanKernels = {SprDrawSpanAvx512EitherWay<true>,
+                                           SprDrawSpanAvx512EitherWay<false>};
 
 #endif

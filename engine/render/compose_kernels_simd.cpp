@@ -1,4 +1,4 @@
-// The weight and opacity memos of the vector row kernels.
+// The weight and opacity memos of the vector span kernels.
 #include "engine/render/compose_kernels_simd.h"
 
 #include <cstring>

@@ -1,5 +1,7 @@
-// Shared parts of the vector row kernels: the memos that turn edge codes into
-// blend weights, and the kernel pairs each instruction set provides.
+// Shared parts of the vector span kernels: the memos that turn edge codes into
+// blend weights, and the kernel pairs each instruction set provides. The 128- and
+// 256-bit sets are one scheme (compose_kernels_vector.h) and share the weight
+// memo; the 512-bit set holds the opacity memo in registers.
 //
 // The vector kernels blend every colour byte as (w * S + (100 - w) * D) div 100
 // with 16-bit arithmetic: the byte pairs (S, D) are interleaved and multiplied
@@ -40,7 +42,7 @@ uint32_t SprFillEdgeWeight(const SprSpriteParams& params, uint32_t code);
 const uint8_t* SprEdgeOpacities(const SprSpriteParams& params);
 
 #if defined(__x86_64__) || defined(__i386__)
-extern const SprRowKernels SprSse41RowKernels;
-extern const SprRowKernels SprAvx2RowKernels;
-extern const SprRowKernels SprAvx512RowKernels;
+extern const SprSpanKernels SprSse41SpanKernels;
+extern const SprSpanKernels SprAvx2SpanKernels;
+extern const SprSpanKernels SprAvx512SpanKernels;
 #endif

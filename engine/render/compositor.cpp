@@ -1,5 +1,5 @@
 // The compositor's upper half: the background copy, then for every sprite of the
-// canvas the tests, clamps and clipping done once, after which a row kernel chosen
+// canvas the tests, clamps and clipping done once, after which a span kernel chosen
 // for the sprite draws its visible rows without further checks.
 //
 // Coordinates of sprites are 32-bit but x + width may not be: every rectangle is
@@ -7,6 +7,7 @@
 #include "engine/render/compositor.h"
 
 #include <algorithm>
+#include <cassert>
 #include <climits>
 
 #include "engine/core/engine_state.h"
@@ -58,8 +59,30 @@ void SprCopyBackground(HBITMAP backgroundBitmap, HDC backgroundDC, const SprRect
     SelectObject(back.dc, previousBack);
 }
 
+#ifndef NDEBUG
+// Whether the span reads only the sprite's strip and writes only the back buffer,
+// each of its rows on one row of both: what the kernels trust.
+bool SprSpanInside(const SprSpan& span, const SpriteRecord& sprite, const SprTarget& target) {
+    const int64_t stripWidth = int64_t{sprite.width} * sprite.frameCount;
+    const auto* strip = reinterpret_cast<const uint32_t*>(sprite.bits);
+    if (span.count < 1 || span.rows < 1) return false;
+    for (const int64_t row : {int64_t{0}, span.rows - 1}) {
+        const int64_t src = (span.src - strip) + row * span.srcRowStep;
+        const int64_t srcLast = src + span.count - 1;
+        const int64_t dst = (span.dst - target.pixels) + row * span.dstRowStep;
+        const int64_t dstLast = dst + int64_t{span.count - 1} * span.step;
+        if (src < 0 || srcLast >= stripWidth * sprite.height || src / stripWidth != srcLast / stripWidth)
+            return false;
+        if (std::min(dst, dstLast) < 0 || std::max(dst, dstLast) >= target.width * target.height ||
+            dst / target.width != dstLast / target.width)
+            return false;
+    }
+    return true;
+}
+#endif
+
 // Draws one sprite into the part of the back buffer inside `clip`.
-void SprDrawSprite(const SprRowKernels& kernels, const SpriteRecord& sprite, const SprTarget& target,
+void SprDrawSprite(const SprSpanKernels& kernels, const SpriteRecord& sprite, const SprTarget& target,
                    const SprRect64& clip, HDC paintDC) {
     const int64_t width = sprite.width, height = sprite.height;
     const SprRect64 spriteRect{sprite.x, sprite.y, sprite.x + width, sprite.y + height};
@@ -84,7 +107,7 @@ void SprDrawSprite(const SprRowKernels& kernels, const SpriteRecord& sprite, con
                                  tables.MulTable.data(),
                                  tables.DivTable.data(),
                                  sprite.edgeBlend};
-    const SprRowKernel kernel = translucency == 0 ? kernels.opaque : kernels.blended;
+    const SprSpanKernel kernel = translucency == 0 ? kernels.opaque : kernels.blended;
 
     // Offsets inside the sprite (0..width-1, 0..height-1) of the visible part, in
     // destination order; a flip mirrors them to find the source offsets.
@@ -104,9 +127,11 @@ void SprDrawSprite(const SprRowKernels& kernels, const SpriteRecord& sprite, con
     const int64_t dstRowStep = sprite.flipVertical ? -target.width : target.width;
     // Source rows are read top to bottom; each lands on the next destination row in
     // the flip's direction, and every row lies inside the clipped rectangle.
-    kernel(params, SprRowSpan{srcRowPtr, dstRowPtr, sprite.flipHorizontal ? -1 : 1,
-                              static_cast<int32_t>(colLast - colFirst + 1), rowLast - rowFirst + 1,
-                              stripWidth, dstRowStep});
+    const SprSpan span{srcRowPtr, dstRowPtr, sprite.flipHorizontal ? -1 : 1,
+                       static_cast<int32_t>(colLast - colFirst + 1), rowLast - rowFirst + 1,
+                       stripWidth, dstRowStep};
+    assert(SprSpanInside(span, sprite, target));
+    kernel(params, span);
 }
 
 // A record that can be drawn at all: the pointer arithmetic above relies on it.
@@ -115,7 +140,7 @@ bool SprDrawable(const SpriteRecord& s) {
 }
 }  // namespace
 
-HBITMAP SprComposeCanvasWith(const SprRowKernels& kernels, HWND canvas, HBITMAP backgroundBitmap,
+HBITMAP SprComposeCanvasWith(const SprSpanKernels& kernels, HWND canvas, HBITMAP backgroundBitmap,
                              HDC backgroundDC, int32_t left, int32_t top, int32_t width,
                              int32_t height, HDC paintDC, HRGN updateRegion) {
     BackBufferData& back = EngineState.BackBuffer;
@@ -150,6 +175,6 @@ HBITMAP SprComposeCanvasWith(const SprRowKernels& kernels, HWND canvas, HBITMAP 
 HBITMAP SprComposeCanvas(HWND canvas, HBITMAP backgroundBitmap, HDC backgroundDC, int32_t left,
                          int32_t top, int32_t width, int32_t height, HDC paintDC,
                          HRGN updateRegion) {
-    return SprComposeCanvasWith(SprActiveRowKernels(), canvas, backgroundBitmap, backgroundDC, left,
+    return SprComposeCanvasWith(SprActiveSpanKernels(), canvas, backgroundBitmap, backgroundDC, left,
                                 top, width, height, paintDC, updateRegion);
 }

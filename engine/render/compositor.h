@@ -14,8 +14,8 @@
 HBITMAP SprComposeCanvas(HWND canvas, HBITMAP backgroundBitmap, HDC backgroundDC, int32_t left,
                          int32_t top, int32_t width, int32_t height, HDC paintDC,
                          HRGN updateRegion);
-// The same with the given row kernels, so that a faster pair can be compared with
-// SprReferenceRowKernels on whole scenes.
-HBITMAP SprComposeCanvasWith(const SprRowKernels& kernels, HWND canvas, HBITMAP backgroundBitmap,
+// The same with the given span kernels, so that a faster pair can be compared with
+// SprReferenceSpanKernels on whole scenes.
+HBITMAP SprComposeCanvasWith(const SprSpanKernels& kernels, HWND canvas, HBITMAP backgroundBitmap,
                              HDC backgroundDC, int32_t left, int32_t top, int32_t width,
                              int32_t height, HDC paintDC, HRGN updateRegion);

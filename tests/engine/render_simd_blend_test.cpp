@@ -1,4 +1,4 @@
-// The vector row kernels against the blend tables for every source byte,
+// The vector span kernels against the blend tables for every source byte,
 // destination byte and weight, and the choice of the kernel set.
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ class SimdBlendTest : public EngineTest, public ::testing::WithParamInterface<Ke
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        kernels = SprRowKernelsOf(GetParam().set);
+        kernels = SprSpanKernelsOf(GetParam().set);
         if (!kernels) GTEST_SKIP() << GetParam().name << " is not available on this CPU";
     }
 
@@ -48,14 +48,14 @@ protected:
     // has the colour bytes (blue s, green 255 - s, red s) and fourth byte `code`,
     // its destination (d, d, 255 - d) and fourth byte 0xA5, so that each colour
     // byte position sees every pair. Checks each result against weight w.
-    void CheckAllPairs(SprRowKernel kernel, const SprSpriteParams& params, uint32_t code, int32_t w) {
+    void CheckAllPairs(SprSpanKernel kernel, const SprSpriteParams& params, uint32_t code, int32_t w) {
         std::vector<uint32_t> src(65536), dst(65536);
         for (uint32_t s = 0; s < 256; ++s)
             for (uint32_t d = 0; d < 256; ++d) {
                 src[s * 256 + d] = code << 24 | s << 16 | (255 - s) << 8 | s;
                 dst[s * 256 + d] = 0xA5000000u | (255 - d) << 16 | d << 8 | d;
             }
-        kernel(params, SprRowSpan{src.data(), dst.data(), 1, 65536});
+        kernel(params, SprSpan{src.data(), dst.data(), 1, 65536});
         int failures = 0;
         for (uint32_t s = 0; s < 256 && failures < 5; ++s)
             for (uint32_t d = 0; d < 256 && failures < 5; ++d) {
@@ -70,7 +70,7 @@ protected:
             }
     }
 
-    const SprRowKernels* kernels = nullptr;
+    const SprSpanKernels* kernels = nullptr;
 };
 
 // Plain pixels: T = 0 copies the source whole; T = 1..99 blends at 100 - T.
@@ -81,7 +81,7 @@ TEST_P(SimdBlendTest, PlainPixelsMatchTheTablesForEveryTranslucency) {
         expected[i] = src[i];
         dst[i] = i * 40503u;
     }
-    kernels->opaque(Params(0, 1.0f), SprRowSpan{src.data(), dst.data(), 1, 4096});
+    kernels->opaque(Params(0, 1.0f), SprSpan{src.data(), dst.data(), 1, 4096});
     EXPECT_EQ(dst, expected);
     for (int32_t t = 1; t <= 99; ++t) CheckAllPairs(kernels->blended, Params(t, 1.0f), 0, 100 - t);
 }
@@ -91,7 +91,7 @@ TEST_P(SimdBlendTest, PlainPixelsMatchTheTablesForEveryTranslucency) {
 // edgeBlend 0 at weight 0; through both kernels.
 TEST_P(SimdBlendTest, EdgePixelsMatchTheTablesForEveryWeight) {
     for (int32_t t = 0; t <= 99; ++t) {
-        const SprRowKernel kernel = t == 0 ? kernels->opaque : kernels->blended;
+        const SprSpanKernel kernel = t == 0 ? kernels->opaque : kernels->blended;
         CheckAllPairs(kernel, Params(t, 1.0f), 0x01, 100 - t);
     }
     CheckAllPairs(kernels->opaque, Params(0, 0.0f), 0x01, 0);
@@ -122,13 +122,13 @@ TEST_P(SimdBlendTest, RowsOfEveryLengthStayInsideTheirSpan) {
                     actual = expected;
                     // The span's first pixel, with room for the whole row either way.
                     const int32_t first = step > 0 ? kGuard : kGuard + count - 1;
-                    const SprRowKernel reference =
-                        t == 0 ? SprReferenceRowKernels.opaque : SprReferenceRowKernels.blended;
-                    const SprRowKernel kernel = t == 0 ? kernels->opaque : kernels->blended;
+                    const SprSpanKernel reference =
+                        t == 0 ? SprReferenceSpanKernels.opaque : SprReferenceSpanKernels.blended;
+                    const SprSpanKernel kernel = t == 0 ? kernels->opaque : kernels->blended;
                     SprSpriteParams keyed = params;
                     keyed.key = key;
-                    reference(keyed, SprRowSpan{src.data(), expected.data() + first, step, count});
-                    kernel(keyed, SprRowSpan{src.data(), actual.data() + first, step, count});
+                    reference(keyed, SprSpan{src.data(), expected.data() + first, step, count});
+                    kernel(keyed, SprSpan{src.data(), actual.data() + first, step, count});
                     ASSERT_EQ(actual, expected) << "T " << t << " edgeBlend " << edgeBlend
                                                 << " count " << count << " step " << step;
                 }
@@ -146,22 +146,22 @@ TEST(SimdDivision, ShiftedProductDividesBy100UpTo25500) {
 }
 
 TEST_F(EngineTest, KernelSetSelection) {
-    ASSERT_NE(SprRowKernelsOf(SprKernelSetDefault), nullptr);
-    EXPECT_EQ(SprRowKernelsOf(SprKernelSetReference), &SprReferenceRowKernels);
-    EXPECT_EQ(SprRowKernelsOf(static_cast<SprKernelSet>(99)), nullptr);
-    EXPECT_FALSE(SprSelectRowKernels(static_cast<SprKernelSet>(99)));
+    ASSERT_NE(SprSpanKernelsOf(SprKernelSetDefault), nullptr);
+    EXPECT_EQ(SprSpanKernelsOf(SprKernelSetReference), &SprReferenceSpanKernels);
+    EXPECT_EQ(SprSpanKernelsOf(static_cast<SprKernelSet>(99)), nullptr);
+    EXPECT_FALSE(SprSelectSpanKernels(static_cast<SprKernelSet>(99)));
 
-    ASSERT_TRUE(SprSelectRowKernels(SprKernelSetReference));
-    EXPECT_EQ(&SprActiveRowKernels(), &SprReferenceRowKernels);
+    ASSERT_TRUE(SprSelectSpanKernels(SprKernelSetReference));
+    EXPECT_EQ(&SprActiveSpanKernels(), &SprReferenceSpanKernels);
 #if !defined(SPRITE_REFERENCE_COMPOSITOR) && (defined(__x86_64__) || defined(__i386__))
     // This CPU's best set is the default; every x86-64 CPU we run on has SSE4.1.
-    const SprRowKernels* best = SprRowKernelsOf(SprKernelSetAvx512);
-    if (!best) best = SprRowKernelsOf(SprKernelSetAvx2);
-    if (!best) best = SprRowKernelsOf(SprKernelSetSse41);
-    EXPECT_EQ(SprRowKernelsOf(SprKernelSetDefault), best);
+    const SprSpanKernels* best = SprSpanKernelsOf(SprKernelSetAvx512);
+    if (!best) best = SprSpanKernelsOf(SprKernelSetAvx2);
+    if (!best) best = SprSpanKernelsOf(SprKernelSetSse41);
+    EXPECT_EQ(SprSpanKernelsOf(SprKernelSetDefault), best);
 #endif
-    ASSERT_TRUE(SprSelectRowKernels(SprKernelSetDefault));
-    EXPECT_EQ(&SprActiveRowKernels(), SprRowKernelsOf(SprKernelSetDefault));
+    ASSERT_TRUE(SprSelectSpanKernels(SprKernelSetDefault));
+    EXPECT_EQ(&SprActiveSpanKernels(), SprSpanKernelsOf(SprKernelSetDefault));
 }
 
 }  // namespace

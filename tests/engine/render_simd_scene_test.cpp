@@ -36,7 +36,7 @@ constexpr uint32_t kSeeds = 200;
 class SimdSceneTest : public ::testing::TestWithParam<KernelSetCase> {
 protected:
     void SetUp() override {
-        kernels = SprRowKernelsOf(GetParam().set);
+        kernels = SprSpanKernelsOf(GetParam().set);
         if (!kernels) GTEST_SKIP() << GetParam().name << " is not available on this CPU";
         PlatformSetScreenSize(kScreenWidth, kScreenHeight);
     }
@@ -144,7 +144,7 @@ protected:
 
     int32_t RunSeed(uint32_t seed, bool& spritesDrew);
 
-    const SprRowKernels* kernels = nullptr;
+    const SprSpanKernels* kernels = nullptr;
     std::mt19937 random;
     int32_t width = 0, height = 0;
 };
@@ -191,17 +191,17 @@ int32_t SimdSceneTest::RunSeed(uint32_t seed, bool& spritesDrew) {
 
     HDC dc = usePaintDC ? paintDC : nullptr;
     // The compositor takes over the update region only together with a paint DC.
-    auto compose = [&](const SprRowKernels& with, HWND canvas) {
+    auto compose = [&](const SprSpanKernels& with, HWND canvas) {
         HRGN region = MakeRegion(updateRects);
         SetBackPixels(before);
         SprComposeCanvasWith(with, canvas, background, backgroundDC, left, top, w, h, dc, region);
         if (!dc && region) DeleteObject(region);
         return BackPixels();
     };
-    const std::vector<uint32_t> expected = compose(SprReferenceRowKernels, kCanvas);
+    const std::vector<uint32_t> expected = compose(SprReferenceSpanKernels, kCanvas);
     const std::vector<uint32_t> actual = compose(*kernels, kCanvas);
     // The background alone: no sprite is on this canvas.
-    spritesDrew = compose(SprReferenceRowKernels, kNoSprites) != expected;
+    spritesDrew = compose(SprReferenceSpanKernels, kNoSprites) != expected;
 
     int32_t mismatches = 0;
     for (size_t i = 0; i < actual.size(); ++i) {

@@ -6,7 +6,7 @@
 // Every run is checked against a model written pixel by pixel from the pixel rule:
 // the back buffer after the background copy alone, then each sprite drawn over it
 // with plain arithmetic. Pixels outside the update rectangle must keep their canary
-// values, the reference and every faster set of row kernels must give the model's
+// values, the reference and every faster set of span kernels must give the model's
 // bytes, no bitmap may stay selected, and no GDI object may be left behind.
 #include <algorithm>
 #include <cmath>
@@ -133,7 +133,7 @@ HRGN MakeUpdateRegion(const Scene& scene) {
     return region;
 }
 
-void Compose(const Scene& scene, const SprRowKernels& kernels, HWND canvas) {
+void Compose(const Scene& scene, const SprSpanKernels& kernels, HWND canvas) {
     HRGN region = scene.passRegion ? MakeUpdateRegion(scene) : nullptr;
     SprComposeCanvasWith(kernels, canvas, scene.background, scene.backgroundDC, scene.left,
                          scene.top, scene.width, scene.height, scene.paintDC, region);
@@ -283,7 +283,7 @@ void RunScene(FuzzInput& in) {
 
     // The background copy alone: a canvas that owns no sprite.
     std::copy(canary.begin(), canary.end(), back);
-    Compose(scene, SprReferenceRowKernels, kNoSpritesCanvas);
+    Compose(scene, SprReferenceSpanKernels, kNoSpritesCanvas);
     std::vector<uint32_t> model(back, back + backPixels);
 
     const Rect64 clip{std::max<int64_t>(scene.left, 0), std::max<int64_t>(scene.top, 0),
@@ -296,7 +296,7 @@ void RunScene(FuzzInput& in) {
         ModelSprite(scene, EngineState.SpriteTable[slot], clip, model);
 
     std::copy(canary.begin(), canary.end(), back);
-    Compose(scene, SprReferenceRowKernels, kCanvas);
+    Compose(scene, SprReferenceSpanKernels, kCanvas);
     CheckSame(scene, back, model, "reference kernels");
 
     // Every faster kernel set this processor runs must give the same bytes.
@@ -307,7 +307,7 @@ void RunScene(FuzzInput& in) {
                       {SprKernelSetAvx2, "AVX2 kernels"},
                       {SprKernelSetAvx512, "AVX-512 kernels"}};
     for (const auto& vector : vectorSets) {
-        const SprRowKernels* kernels = SprRowKernelsOf(vector.set);
+        const SprSpanKernels* kernels = SprSpanKernelsOf(vector.set);
         if (kernels == nullptr) continue;
         std::copy(canary.begin(), canary.end(), back);
         Compose(scene, *kernels, kCanvas);
