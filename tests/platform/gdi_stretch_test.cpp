@@ -17,17 +17,6 @@ protected:
     int32_t start = 0;
 };
 
-BITMAPINFO Describe(int32_t width, int32_t height, int bitCount) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bitCount);
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 // Each destination pixel samples the source pixel under its centre.
 TEST_F(GdiStretch, NearestNeighbourMapping) {
     struct Case {
@@ -120,7 +109,7 @@ TEST_F(GdiStretch, StretchDIBitsReadsBothOrientations) {
                     p[0] = p[1] = p[2] = static_cast<uint8_t>(rowColour[r] + x);
                 }
             }
-            const BITMAPINFO info = Describe(2, topDown ? -3 : 3, bitCount);
+            const BITMAPINFO info = TestDibInfo(2, topDown ? -3 : 3, bitCount);
             TestCanvas target(2, 3);
             EXPECT_EQ(StretchDIBits(target.dc, 0, 0, 2, 3, 0, 0, 2, 3, rows.data(), &info, DIB_RGB_COLORS,
                                     SRCCOPY),
@@ -137,11 +126,11 @@ TEST_F(GdiStretch, StretchDIBitsReadsBothOrientations) {
     }
     TestCanvas target(2, 2);
     const uint32_t pixels[4] = {};
-    BITMAPINFO bad = Describe(2, 2, 8);
+    BITMAPINFO bad = TestDibInfo(2, 2, 8);
     EXPECT_EQ(StretchDIBits(target.dc, 0, 0, 2, 2, 0, 0, 2, 2, pixels, &bad, DIB_RGB_COLORS, SRCCOPY), 0);
-    bad = Describe(0, 2, 32);
+    bad = TestDibInfo(0, 2, 32);
     EXPECT_EQ(StretchDIBits(target.dc, 0, 0, 2, 2, 0, 0, 2, 2, pixels, &bad, DIB_RGB_COLORS, SRCCOPY), 0);
-    const BITMAPINFO good = Describe(2, 2, 32);
+    const BITMAPINFO good = TestDibInfo(2, 2, 32);
     EXPECT_EQ(StretchDIBits(target.dc, 0, 0, 2, 2, 0, 0, 2, 2, nullptr, &good, DIB_RGB_COLORS, SRCCOPY), 0);
     EXPECT_EQ(StretchDIBits(nullptr, 0, 0, 2, 2, 0, 0, 2, 2, pixels, &good, DIB_RGB_COLORS, SRCCOPY), 0);
 }
@@ -162,7 +151,7 @@ TEST_F(GdiStretch, GetDIBitsGivesThirtyTwoBitRows) {
 
         HDC screen = GetDC(nullptr);
         for (int32_t height : {2, -2}) {
-            BITMAPINFO info = Describe(3, height, 32);
+            BITMAPINFO info = TestDibInfo(3, height, 32);
             uint32_t out[6];
             std::fill(out, out + 6, 0xDEADBEEFu);
             EXPECT_EQ(GetDIBits(screen, bitmap, 0, 2, out, &info, DIB_RGB_COLORS), 2);
@@ -185,7 +174,7 @@ TEST_F(GdiStretch, GetDIBitsGivesThirtyTwoBitRows) {
         EXPECT_EQ(query.bmiHeader.biWidth, 3);
         EXPECT_EQ(query.bmiHeader.biHeight, 2);
         EXPECT_EQ(query.bmiHeader.biBitCount, bitCount);
-        BITMAPINFO wrong = Describe(3, 2, 24);
+        BITMAPINFO wrong = TestDibInfo(3, 2, 24);
         uint32_t out[6];
         EXPECT_EQ(GetDIBits(screen, bitmap, 0, 2, out, &wrong, DIB_RGB_COLORS), 0);
         EXPECT_EQ(GetDIBits(screen, reinterpret_cast<HBITMAP>(brush), 0, 2, out, &query, DIB_RGB_COLORS), 0);

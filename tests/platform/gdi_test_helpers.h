@@ -5,18 +5,7 @@
 #include <cstring>
 
 #include "platform/win32.h"
-
-// A DIB section of the given depth; negative height = top-down.
-inline HBITMAP TestMakeDib(int32_t width, int32_t height, int bitCount, void** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bitCount);
-    info.bmiHeader.biCompression = BI_RGB;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
+#include "support/dib_support.h"
 
 // A top-down 32-bit DIB section selected into a new memory DC.
 struct TestCanvas {
