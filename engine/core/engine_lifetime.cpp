@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "engine/core/blend_tables.h"
-#include "engine/core/engine_lifetime.h"
+#include "engine/core/engine_dib.h"
 #include "engine/core/engine_state.h"
 #include "engine/sprite_engine.h"
 
@@ -49,7 +49,6 @@ void SprFreeSpriteImages() {
 void SprSizeSpriteTable(int32_t slots) {
     EngineState.SpriteTable.assign(static_cast<size_t>(slots) + 1, SpriteRecord{});
 }
-}  // namespace
 
 void SprResetSpriteTable() {
     SprSizeSpriteTable(2);
@@ -79,6 +78,7 @@ void SprReleaseEngine() {
     EngineState.SpriteTable.shrink_to_fit();
     SprFreeBlendTables();
 }
+}  // namespace
 
 void SpriteEngineInit() {
     SprResetSpriteTable();

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/core/engine_lifetime.h"
+#include "engine/core/engine_dib.h"
 #include "engine/core/engine_state.h"
 #include "engine/core/sprite_names.h"
 #include "engine/sprite_engine.h"

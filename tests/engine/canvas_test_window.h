@@ -149,7 +149,7 @@ inline std::vector<uint32_t> ReadClient(HWND hwnd, int32_t& width, int32_t& heig
     return shown;
 }
 
-class CanvasTest : public EngineTest {
+class CanvasWindowTest : public EngineTest {
 protected:
     void SetUp() override {
         Watch = WatchState{};
