@@ -8,6 +8,7 @@
 #include "engine/core/blend_tables.h"
 #include "engine/core/engine_dib.h"
 #include "engine/core/engine_state.h"
+#include "engine/core/sprite_table_check.h"
 #include "engine/sprite_engine.h"
 
 namespace {
@@ -84,6 +85,7 @@ void SpriteEngineInit() {
     SprResetSpriteTable();
     SprAddCanvasAtoms();
     EngineState.autoInvalidate = 1;
+    SprAssertSpriteTable();
 }
 
 void SpriteEngineStart(int32_t maxSprites, int32_t minWidth, int32_t minHeight) {
@@ -119,6 +121,7 @@ void SpriteEngineStart(int32_t maxSprites, int32_t minWidth, int32_t minHeight) 
         back = BackBufferData{};
     }
     ReleaseDC(nullptr, screen);
+    SprAssertSpriteTable();
 }
 
 void SpriteEngineShutdown() {

@@ -6,6 +6,7 @@
 
 #include "engine/core/engine_state.h"
 #include "engine/core/sprite_names.h"
+#include "engine/core/sprite_table_check.h"
 #include "engine/sprite_engine.h"
 #include "engine/sprites/sprites_internal.h"
 #include "platform/win32.h"
@@ -79,4 +80,5 @@ void SpriteSwap(std::string_view nameA, std::string_view nameB) {
     } else if (DrawContext.slot == b) {
         DrawContext.slot = a;
     }
+    SprAssertSpriteTable();
 }
