@@ -40,7 +40,7 @@ TEST_F(GdiStretch, NearestNeighbourMapping) {
                                c.sourceSize, SRCCOPY));
         for (int y = 0; y < c.destSize; ++y) {
             for (int x = 0; x < c.destSize; ++x) {
-                ASSERT_EQ(target.At(x, y), source.At(c.picks[x], c.picks[y])) << x << "," << y;
+                ASSERT_EQ(target.Value(x, y), source.Value(c.picks[x], c.picks[y])) << x << "," << y;
             }
         }
     }
@@ -62,16 +62,16 @@ TEST_F(GdiStretch, StretchBltIsClippedAndConverts) {
     SelectClipRgn(target.dc, clip);
     DeleteObject(clip);
     EXPECT_TRUE(StretchBlt(target.dc, 0, 0, 4, 4, sourceDC, 0, 0, 2, 2, SRCCOPY));
-    EXPECT_EQ(target.At(3, 0), 0x00090807u);
-    EXPECT_EQ(target.At(0, 2), 0x00030201u);
-    EXPECT_EQ(target.At(0, 3), 0u);  // clipped
+    EXPECT_EQ(target.Value(3, 0), 0x00090807u);
+    EXPECT_EQ(target.Value(0, 2), 0x00030201u);
+    EXPECT_EQ(target.Value(0, 3), 0u);  // clipped
     // Destination pixels whose source lies outside the bitmap stay as they were.
     std::fill(target.pixels, target.pixels + 16, 0xABu);
     EXPECT_TRUE(StretchBlt(target.dc, 0, 0, 4, 2, sourceDC, 1, 0, 2, 1, SRCCOPY));
-    EXPECT_EQ(target.At(0, 0), 0x00090807u);
-    EXPECT_EQ(target.At(1, 1), 0x00090807u);
-    EXPECT_EQ(target.At(2, 0), 0xABu);
-    EXPECT_EQ(target.At(3, 1), 0xABu);
+    EXPECT_EQ(target.Value(0, 0), 0x00090807u);
+    EXPECT_EQ(target.Value(1, 1), 0x00090807u);
+    EXPECT_EQ(target.Value(2, 0), 0xABu);
+    EXPECT_EQ(target.Value(3, 1), 0xABu);
 
     EXPECT_FALSE(StretchBlt(target.dc, 0, 0, -4, 4, sourceDC, 0, 0, 2, 2, SRCCOPY));
     EXPECT_FALSE(StretchBlt(target.dc, 0, 0, 4, 4, sourceDC, 0, 0, 0, 2, SRCCOPY));
@@ -85,11 +85,11 @@ TEST_F(GdiStretch, ExtremeRectanglesDoNotOverflow) {
     TestCanvas target(4, 4);
     source.Pattern();
     EXPECT_TRUE(StretchBlt(target.dc, 0, 0, INT_MAX, INT_MAX, source.dc, 0, 0, 1, 1, SRCCOPY));
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(target.pixels[i], source.At(0, 0));
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(target.pixels[i], source.Value(0, 0));
     EXPECT_TRUE(StretchBlt(target.dc, INT_MIN, INT_MIN, INT_MAX, INT_MAX, source.dc, 0, 0, 3, 3, SRCCOPY));
     EXPECT_TRUE(StretchBlt(target.dc, -2, -2, 8, 8, source.dc, INT_MAX, INT_MIN, INT_MAX, INT_MAX, SRCCOPY));
     EXPECT_TRUE(StretchBlt(target.dc, 0, 0, 4, 4, source.dc, 0, 0, INT_MAX, INT_MAX, SRCCOPY));
-    EXPECT_EQ(target.At(0, 0), source.At(0, 0));
+    EXPECT_EQ(target.Value(0, 0), source.Value(0, 0));
 }
 
 // A 2 x 3 picture with rows A, B, C from the top, described top-down and
@@ -115,13 +115,13 @@ TEST_F(GdiStretch, StretchDIBitsReadsBothOrientations) {
                                     SRCCOPY),
                       3);
             for (int y = 0; y < 3; ++y) {
-                EXPECT_EQ(target.At(0, y), rowColour[y]);
-                EXPECT_EQ(target.At(1, y), rowColour[y] + 0x00010101u);
+                EXPECT_EQ(target.Value(0, y), rowColour[y]);
+                EXPECT_EQ(target.Value(1, y), rowColour[y] + 0x00010101u);
             }
             // One source row, ySrc = 0: the top row for top-down, the bottom row otherwise.
             TestCanvas one(1, 1);
             StretchDIBits(one.dc, 0, 0, 1, 1, 0, 0, 1, 1, rows.data(), &info, DIB_RGB_COLORS, SRCCOPY);
-            EXPECT_EQ(one.At(0, 0), topDown ? rowColour[0] : rowColour[2]);
+            EXPECT_EQ(one.Value(0, 0), topDown ? rowColour[0] : rowColour[2]);
         }
     }
     TestCanvas target(2, 2);

@@ -99,3 +99,48 @@ HBITMAP TestMakePicture(int32_t width, int32_t height, PixelFn pixel) {
     GdiFlush();
     return bitmap;
 }
+
+// A 32-bit top-down DIB section of width x height, every pixel `fill`, selected
+// into a memory DC of its own for drawing into and reading back. Reads and writes
+// through Value, At and Set are checked against the size.
+struct TestDibSurface {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+    uint32_t* pixels = nullptr;  // width * height, top row first; null when refused
+    int32_t width = 0;
+    int32_t height = 0;
+
+    TestDibSurface(int32_t w, int32_t h, uint32_t fill = 0) {
+        void* bits = nullptr;
+        if (w > 0 && h > 0) bitmap = TestMakeDib(w, -h, 32, &bits);
+        if (bitmap == nullptr || bits == nullptr) return;
+        pixels = static_cast<uint32_t*>(bits);
+        width = w;
+        height = h;
+        for (int64_t i = 0; i < int64_t(w) * h; ++i) pixels[i] = fill;
+        dc = CreateCompatibleDC(nullptr);
+        previous = SelectObject(dc, bitmap);
+    }
+    ~TestDibSurface() {
+        if (dc != nullptr) {
+            SelectObject(dc, previous);
+            DeleteDC(dc);
+        }
+        if (bitmap != nullptr) DeleteObject(bitmap);
+    }
+    TestDibSurface(const TestDibSurface&) = delete;
+    TestDibSurface& operator=(const TestDibSurface&) = delete;
+
+    bool Contains(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+    // The pixel at (x, y) as stored, fourth byte included; kTestNoPixel outside.
+    uint32_t Value(int32_t x, int32_t y) const {
+        return Contains(x, y) ? pixels[int64_t(y) * width + x] : kTestNoPixel;
+    }
+    // The colour at (x, y) without the fourth byte; kTestNoPixel outside.
+    uint32_t At(int32_t x, int32_t y) const { return Contains(x, y) ? Value(x, y) & 0x00FFFFFFu : kTestNoPixel; }
+    // Writes the pixel at (x, y); nothing outside.
+    void Set(int32_t x, int32_t y, uint32_t value) {
+        if (Contains(x, y)) pixels[int64_t(y) * width + x] = value;
+    }
+};
