@@ -12,8 +12,6 @@ void SprCreateSprite(std::string_view name, int32_t width, int32_t height, int32
 // Draws the whole bitmap stretched onto (x, y, width, height) of dc.
 void SprDrawBitmapStretched(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height,
                             HBITMAP bitmap);
-// The slot of item k (1-based) of the list, or 0.
-int32_t SprListItem(std::string_view list, int32_t k);
 // The slot's rectangle on its canvas (right and bottom exclusive), saturated to
 // 32 bits; the empty rectangle for a slot outside the table.
 void SprSpriteRect(int32_t slot, RECT& rect);
