@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/core/engine_lifetime.h"
+#include "engine/core/engine_dib.h"
 #include "engine/core/engine_state.h"
 #include "engine/sprite_engine.h"
 

@@ -35,8 +35,6 @@ void SpriteAttachCanvas(HWND hwnd);
 // After the canvas window's own picture changed: drops the cached background and
 // repaints the visible canvas at once. Ignores 0, hidden windows and non-canvases.
 void SpriteResetBackground(HWND hwnd);
-// Deletes the handle if it is a bitmap; anything else is left alone.
-void SpriteDeleteBitmap(HGDIOBJ handle);
 // Paints now whatever part of the visible window is invalid; nothing if nothing is.
 void SpriteUpdateCanvas(HWND hwnd);
 // Invalidates the whole client area of the visible window and paints it now.
@@ -51,6 +49,8 @@ void SpriteCreateFromBitmap(std::string_view name, HBITMAP bitmap, int32_t frame
                             int32_t color, int32_t edgeSoftening);
 // The bitmap's size as the platform reports it; 0 and 0 for anything not a bitmap.
 void SpriteGetBitmapSize(HGDIOBJ bitmap, int32_t& width, int32_t& height);
+// Deletes the handle if it is a bitmap; anything else is left alone.
+void SpriteDeleteBitmap(HGDIOBJ handle);
 // Opens the named sprite's image for drawing: dc has the image selected; the
 // rectangle (inclusive) is the frame's, or the whole strip's for frame 0. Returns 1,
 // or 0 when another image is open, the name finds no sprite or it has no image.

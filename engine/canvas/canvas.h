@@ -27,7 +27,8 @@ void SprRemoveCanvasProperty(HWND hwnd, CanvasProperty property);
 int32_t SprIsCanvas(HWND hwnd);
 LRESULT CALLBACK SprCanvasWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void SprFreeCanvasBackground(HWND hwnd);
-// mode 1 answers WM_PAINT; mode 0 answers WM_PRINTCLIENT with wParam the DC.
-void SprPaintCanvas(HWND hwnd, WPARAM wParam, LPARAM lParam, int32_t mode, WNDPROC previousWndProc);
+// The message SprPaintCanvas answers: WM_PAINT, or WM_PRINTCLIENT with wParam the DC.
+enum class CanvasPaintMessage : int32_t { paint, printClient };
+void SprPaintCanvas(HWND hwnd, WPARAM wParam, LPARAM lParam, CanvasPaintMessage message,
+                    WNDPROC previousWndProc);
 int32_t SprCanvasHasSprites(HWND hwnd);
-void SprRefreshCanvas(HWND hwnd, int32_t invalidateAll);

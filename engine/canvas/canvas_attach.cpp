@@ -77,7 +77,3 @@ void SpriteResetBackground(HWND hwnd) {
     InvalidateRect(hwnd, nullptr, TRUE);
     UpdateWindow(hwnd);
 }
-
-void SpriteDeleteBitmap(HGDIOBJ handle) {
-    if (handle != nullptr && GetObjectType(handle) == OBJ_BITMAP) DeleteObject(handle);
-}

@@ -7,7 +7,7 @@
 // runs, one update region, which the compositor deletes.
 #include "engine/canvas/canvas.h"
 
-#include "engine/core/engine_lifetime.h"
+#include "engine/core/engine_dib.h"
 #include "engine/core/engine_state.h"
 #include "engine/render/compositor.h"
 
@@ -45,10 +45,10 @@ int32_t SprCanvasHasSprites(HWND hwnd) {
     return 0;
 }
 
-void SprPaintCanvas(HWND hwnd, WPARAM wParam, LPARAM lParam, int32_t mode,
+void SprPaintCanvas(HWND hwnd, WPARAM wParam, LPARAM lParam, CanvasPaintMessage message,
                     WNDPROC previousWndProc) {
     if (!IsWindow(hwnd)) return;
-    const bool answerPaint = mode == 1;
+    const bool answerPaint = message == CanvasPaintMessage::paint;
     const auto printDC = reinterpret_cast<HDC>(wParam);
     if (!answerPaint && printDC == nullptr) return;
 

@@ -21,13 +21,13 @@ LRESULT CALLBACK SprCanvasWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     switch (msg) {
     case WM_PAINT:
         if (previous == nullptr) break;
-        SprPaintCanvas(hwnd, wParam, lParam, 1, previous);
+        SprPaintCanvas(hwnd, wParam, lParam, CanvasPaintMessage::paint, previous);
         return 0;
 
     case WM_PRINTCLIENT:
         if (previous == nullptr || (lParam & PRF_CLIENT) == 0) break;
         if ((lParam & PRF_CHECKVISIBLE) == 0 || IsWindowVisible(hwnd)) {
-            SprPaintCanvas(hwnd, wParam, lParam, 0, previous);
+            SprPaintCanvas(hwnd, wParam, lParam, CanvasPaintMessage::printClient, previous);
         }
         return 0;
 

@@ -12,19 +12,12 @@
 #include <string_view>
 
 #include "engine/canvas/canvas.h"
-#include "engine/collide/collide.h"
 #include "engine/core/engine_state.h"
 #include "engine/core/sprite_names.h"
 #include "engine/sprite_engine.h"
 #include "platform/win32.h"
 
 namespace {
-
-int32_t SprSaturate(int64_t value) {
-    if (value > INT32_MAX) return INT32_MAX;
-    if (value < INT32_MIN) return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
 
 // Row r of the sprite's current frame: width pixels. The frame is limited to
 // 1..frameCount, as the compositor draws it.
@@ -54,16 +47,6 @@ bool SprSolidOverlap(const SpriteRecord& a, const SpriteRecord& b) {
 }
 
 }  // namespace
-
-void SprSpriteRect(int32_t slot, RECT& rect) {
-    rect = RECT{};
-    if (slot < 1 || slot > SprLastSlot()) return;
-    const SpriteRecord& r = EngineState.SpriteTable[slot];
-    rect.left = r.x;
-    rect.top = r.y;
-    rect.right = SprSaturate(int64_t(r.x) + r.width);
-    rect.bottom = SprSaturate(int64_t(r.y) + r.height);
-}
 
 std::string SpriteCollisions(std::string_view name) {
     std::string result;

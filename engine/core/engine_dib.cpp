@@ -1,8 +1,7 @@
-// SprCreateDIB: the one routine that makes the engine's device-independent bitmaps
-// (back buffer, canvas backgrounds, sprite images).
-#include <cstring>
+// SprCreateDIB: the one routine that makes the engine's device-independent bitmaps.
+#include "engine/core/engine_dib.h"
 
-#include "engine/core/engine_lifetime.h"
+#include <cstring>
 
 namespace {
 // A BITMAPINFO whose colour table has room for 256 entries.

@@ -6,8 +6,9 @@
 #include <cstdint>
 
 #include "engine/core/blend_tables.h"
-#include "engine/core/engine_lifetime.h"
+#include "engine/core/engine_dib.h"
 #include "engine/core/engine_state.h"
+#include "engine/core/sprite_table_check.h"
 #include "engine/sprite_engine.h"
 
 namespace {
@@ -49,7 +50,6 @@ void SprFreeSpriteImages() {
 void SprSizeSpriteTable(int32_t slots) {
     EngineState.SpriteTable.assign(static_cast<size_t>(slots) + 1, SpriteRecord{});
 }
-}  // namespace
 
 void SprResetSpriteTable() {
     SprSizeSpriteTable(2);
@@ -79,11 +79,13 @@ void SprReleaseEngine() {
     EngineState.SpriteTable.shrink_to_fit();
     SprFreeBlendTables();
 }
+}  // namespace
 
 void SpriteEngineInit() {
     SprResetSpriteTable();
     SprAddCanvasAtoms();
     EngineState.autoInvalidate = 1;
+    SprAssertSpriteTable();
 }
 
 void SpriteEngineStart(int32_t maxSprites, int32_t minWidth, int32_t minHeight) {
@@ -119,6 +121,7 @@ void SpriteEngineStart(int32_t maxSprites, int32_t minWidth, int32_t minHeight) 
         back = BackBufferData{};
     }
     ReleaseDC(nullptr, screen);
+    SprAssertSpriteTable();
 }
 
 void SpriteEngineShutdown() {

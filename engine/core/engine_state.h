@@ -9,6 +9,8 @@
 // - At most one slot holds any non-zero key. Slot order is drawing order.
 // - A record with cloneState 0 or -1 owns its bitmap; a clone (1) shares its
 //   source's bitmap and bits and never frees them.
+// SprCheckSpriteTable (sprite_table_check.h) checks these rules; debug builds
+// check them after every operation that changes slots, names or images.
 //
 // Sprite image layout: a top-down 32-bit DIB section of width * frameCount columns
 // and height rows, no row padding; frame f (1-based) is columns (f-1)*width to

@@ -15,7 +15,7 @@
 #include <new>
 
 #include "engine/core/engine_state.h"
-#include "engine/render/image_prep.h"
+#include "engine/render/edge_softening.h"
 
 namespace {
 constexpr int32_t kRunMark = 15;  // run value meaning "an opaque pixel was just passed"
@@ -79,9 +79,6 @@ void SprScanLine(const SprSoftenPicture& p, int64_t line, int32_t dir, bool vert
     }
 }
 
-void SprClearEdgeCodes(uint32_t* pixels, int64_t count) {
-    for (int64_t i = 0; i < count; ++i) pixels[i] &= 0x00FFFFFFu;
-}
 
 void SprBuildEdges(uint32_t* pixels, int64_t stripWidth, int64_t height, uint32_t key) {
     const int64_t count = stripWidth * height;
@@ -103,18 +100,29 @@ void SprBuildEdges(uint32_t* pixels, int64_t stripWidth, int64_t height, uint32_
         if ((edges[i] >> 24) != 0) pixels[i] = edges[i];
     delete[] edges;
 }
-}  // namespace
-
-void SprSoftenEdges(int32_t slot, int32_t build) {
-    if (slot < 1 || slot > SprLastSlot()) return;
+// The slot's image as one strip, or nullptr when the slot has none to work on.
+uint32_t* SprStripOf(int32_t slot, int64_t& stripWidth, int64_t& height) {
+    if (slot < 1 || slot > SprLastSlot()) return nullptr;
     const SpriteRecord& sprite = EngineState.SpriteTable[slot];
     if (!sprite.bitmap || !sprite.bits || sprite.width < 1 || sprite.height < 1 ||
         sprite.frameCount < 1)
-        return;
-    auto* pixels = reinterpret_cast<uint32_t*>(sprite.bits);
-    const int64_t stripWidth = int64_t(sprite.width) * sprite.frameCount;
-    if (build == 0)
-        SprClearEdgeCodes(pixels, stripWidth * sprite.height);
-    else
-        SprBuildEdges(pixels, stripWidth, sprite.height, sprite.transparentColor);
+        return nullptr;
+    stripWidth = int64_t(sprite.width) * sprite.frameCount;
+    height = sprite.height;
+    return reinterpret_cast<uint32_t*>(sprite.bits);
+}
+}  // namespace
+
+void SprClearEdgeCodes(int32_t slot) {
+    int64_t stripWidth = 0, height = 0;
+    uint32_t* pixels = SprStripOf(slot, stripWidth, height);
+    if (pixels == nullptr) return;
+    for (int64_t i = 0; i < stripWidth * height; ++i) pixels[i] &= 0x00FFFFFFu;
+}
+
+void SprSoftenEdges(int32_t slot) {
+    int64_t stripWidth = 0, height = 0;
+    uint32_t* pixels = SprStripOf(slot, stripWidth, height);
+    if (pixels == nullptr) return;
+    SprBuildEdges(pixels, stripWidth, height, EngineState.SpriteTable[slot].transparentColor);
 }

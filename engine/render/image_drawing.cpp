@@ -5,7 +5,7 @@
 
 #include "engine/core/engine_state.h"
 #include "engine/core/sprite_names.h"
-#include "engine/render/image_prep.h"
+#include "engine/render/edge_softening.h"
 #include "engine/sprite_engine.h"
 
 int32_t SpriteBeginDraw(std::string_view name, int32_t frame, HDC& dc, int32_t& left,
@@ -13,7 +13,7 @@ int32_t SpriteBeginDraw(std::string_view name, int32_t frame, HDC& dc, int32_t& 
     if (DrawContext.dc) return 0;
     const int32_t slot = SprFindSprite(name);
     if (slot == 0) return 0;
-    SprSoftenEdges(slot, 0);
+    SprClearEdgeCodes(slot);
     DrawContext.slot = slot;
     const SpriteRecord& sprite = EngineState.SpriteTable[slot];
     if (!sprite.bitmap) return 0;
@@ -61,10 +61,10 @@ void SpriteEndDraw(int32_t softening) {
     GdiFlush();
     const int32_t slot = DrawContext.slot;
     if (slot >= 1 && slot <= SprLastSlot()) {
-        SprSoftenEdges(slot, 0);
+        SprClearEdgeCodes(slot);
         SpriteRecord& sprite = EngineState.SpriteTable[slot];
         if (softening > 0) {
-            SprSoftenEdges(slot, 1);
+            SprSoftenEdges(slot);
             sprite.edgeBlend = static_cast<float>(std::min(softening, 100) / 100.0);
         } else {
             sprite.edgeBlend = 0.0f;

@@ -1,5 +1,5 @@
-// Reading GDI bitmaps that applications hand to the engine: their size, and their
-// pixels stretched onto a device context (any colour depth, through 32-bit rows).
+// GDI bitmaps that applications hand to the engine: their size, their deletion, and
+// their pixels stretched onto a device context (any colour depth, through 32-bit rows).
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -16,6 +16,10 @@ void SpriteGetBitmapSize(HGDIOBJ bitmap, int32_t& width, int32_t& height) {
     if (GetObjectA(bitmap, sizeof bm, &bm) == 0) return;
     width = bm.bmWidth;
     height = bm.bmHeight;
+}
+
+void SpriteDeleteBitmap(HGDIOBJ handle) {
+    if (handle != nullptr && GetObjectType(handle) == OBJ_BITMAP) DeleteObject(handle);
 }
 
 void SprDrawBitmapStretched(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height,

@@ -9,6 +9,7 @@
 
 #include "engine/core/engine_state.h"
 #include "engine/core/sprite_names.h"
+#include "engine/core/sprite_table_check.h"
 #include "engine/sprite_engine.h"
 #include "engine/sprites/sprites_internal.h"
 #include "platform/win32.h"
@@ -36,15 +37,8 @@ void SprReleaseSlot(int32_t slot) {
     r.canvas = nullptr;
 }
 
-}  // namespace
-
-void SpriteClone(std::string_view name, std::string_view sourceName) {
-    SprCreateSprite(name, 0, 0, 0, 0, sourceName);
-}
-
-void SpriteDelete(std::string_view name) {
-    const int32_t slot = SprFindSprite(name);
-    if (slot == 0) return;
+// Frees a live slot; a source takes its clones with it and frees the image once.
+void SprDeleteSlot(int32_t slot) {
     auto& table = EngineState.SpriteTable;
     const HBITMAP image = table[slot].bitmap;
 
@@ -63,4 +57,18 @@ void SpriteDelete(std::string_view name) {
     }
     SprReleaseSlot(slot);
     if (image != nullptr) DeleteObject(image);
+}
+
+}  // namespace
+
+void SpriteClone(std::string_view name, std::string_view sourceName) {
+    SprCreateSprite(name, 0, 0, 0, 0, sourceName);
+    SprAssertSpriteTable();
+}
+
+void SpriteDelete(std::string_view name) {
+    const int32_t slot = SprFindSprite(name);
+    if (slot == 0) return;
+    SprDeleteSlot(slot);
+    SprAssertSpriteTable();
 }

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "engine/canvas/canvas.h"
-#include "engine/collide/collide.h"
 #include "engine/core/engine_state.h"
 #include "engine/sprite_engine.h"
 #include "engine/sprites/sprites_internal.h"
@@ -23,6 +22,16 @@ int32_t SprSaturate(int64_t value) {
 }
 
 }  // namespace
+
+void SprSpriteRect(int32_t slot, RECT& rect) {
+    rect = RECT{};
+    if (slot < 1 || slot > SprLastSlot()) return;
+    const SpriteRecord& r = EngineState.SpriteTable[slot];
+    rect.left = r.x;
+    rect.top = r.y;
+    rect.right = SprSaturate(int64_t(r.x) + r.width);
+    rect.bottom = SprSaturate(int64_t(r.y) + r.height);
+}
 
 void SprInvalidateSprite(int32_t slot) {
     if (EngineState.autoInvalidate == 0) return;

@@ -8,9 +8,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/core/engine_lifetime.h"
+#include "engine/core/engine_dib.h"
 #include "engine/core/engine_state.h"
 #include "engine/core/sprite_names.h"
+#include "engine/core/sprite_table_check.h"
 #include "engine/sprite_engine.h"
 #include "engine/sprites/sprites_internal.h"
 #include "platform/win32.h"
@@ -98,6 +99,7 @@ void SpriteCreateFromBitmap(std::string_view name, HBITMAP bitmap, int32_t frame
     if (frameCount > 100) frameCount = 100;
     const int32_t frameWidth = frameCount > 1 ? bitmapWidth / frameCount : bitmapWidth;
     SprCreateSprite(name, frameWidth, bitmapHeight, frameCount, color, {});
+    SprAssertSpriteTable();
 
     // Also when the name already existed: its whole image is redrawn from the bitmap.
     HDC dc = nullptr;

@@ -13,13 +13,3 @@ int32_t SprListItemSlot(std::string_view item) {
     const size_t last = item.find_last_not_of(' ');
     return SprFindSprite(item.substr(first, last - first + 1));
 }
-
-int32_t SprListItem(std::string_view list, int32_t k) {
-    if (k < 1) return 0;
-    for (int32_t item = 1; item < k; ++item) {
-        const size_t bar = list.find('|');
-        if (bar == std::string_view::npos) return 0;
-        list.remove_prefix(bar + 1);
-    }
-    return SprListItemSlot(list.substr(0, list.find('|')));
-}

@@ -12,13 +12,25 @@ void SprCreateSprite(std::string_view name, int32_t width, int32_t height, int32
 // Draws the whole bitmap stretched onto (x, y, width, height) of dc.
 void SprDrawBitmapStretched(HDC dc, int32_t x, int32_t y, int32_t width, int32_t height,
                             HBITMAP bitmap);
-// The slot of item k (1-based) of the list, or 0.
-int32_t SprListItem(std::string_view list, int32_t k);
+// The slot's rectangle on its canvas (right and bottom exclusive), saturated to
+// 32 bits; the empty rectangle for a slot outside the table.
+void SprSpriteRect(int32_t slot, RECT& rect);
 // Marks the slot's sprite rectangle invalid on its canvas (when that is a visible window).
 void SprInvalidateSprite(int32_t slot);
-// Query codes: 0 position, 1 size, 2 frames, 3 visible, 4 translucency,
-// 5 horizontal flip, 6 vertical flip.
-int32_t SprQuerySprite(std::string_view name, int32_t& first, int32_t& second, int32_t code);
+// What SprQuerySprite reads. The first three fill both outputs and give 1; the
+// flags give their value and leave the outputs alone; none gives 0.
+enum class SprQuery : int32_t {
+    position,        // x, y
+    size,            // width, height
+    frames,          // frame count, current frame
+    visible,
+    translucency,
+    flipHorizontal,
+    flipVertical,
+    none,
+};
+// The query for the named sprite; 0 and both outputs 0 when there is none.
+int32_t SprQuerySprite(std::string_view name, int32_t& first, int32_t& second, SprQuery query);
 
 // The slot that one list item names, blanks (spaces) around it ignored; 0 when the
 // item is empty or names no live sprite.

@@ -15,14 +15,7 @@
 #include "app/demo_testing.h"
 #include "engine/sprite_engine.h"
 #include "platform/testing/platform_testing.h"
-
-// A 32-bit picture read back from the platform, pixel (x, y) = 0x00RRGGBB.
-struct TestPixels {
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
-    uint32_t At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF; }
-};
+#include "support/dib_support.h"
 
 // Writes a 24-bit bottom-up BMP whose pixel (x, y) is colour(x, y) as 0x00RRGGBB.
 template <typename ColourFn>
@@ -54,27 +47,6 @@ inline bool TestWriteBmp(const std::filesystem::path& path, int32_t width, int32
     if (file == nullptr) return false;
     const bool ok = std::fwrite(out.data(), 1, out.size(), file) == out.size();
     return std::fclose(file) == 0 && ok;
-}
-
-// Reads a bitmap's pixels as 32-bit top-down rows.
-inline TestPixels TestReadBitmap(HBITMAP bitmap) {
-    TestPixels result;
-    BITMAP info{};
-    if (bitmap == nullptr || GetObjectA(bitmap, sizeof info, &info) == 0) return result;
-    result.width = info.bmWidth;
-    result.height = info.bmHeight;
-    result.pixels.assign(static_cast<size_t>(info.bmWidth) * info.bmHeight, 0);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = info.bmWidth;
-    bi.bmiHeader.biHeight = -info.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), result.pixels.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return result;
 }
 
 // A bitmap file as the demo loads it, at width x height (0, 0 = natural size).
@@ -145,29 +117,18 @@ protected:
 
     // What the canvas shows: its background with the sprites, printed into a DIB.
     TestPixels CanvasPixels() const {
-        TestPixels result;
         RECT client{};
         GetClientRect(Canvas(), &client);
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = client.right;
-        bi.bmiHeader.biHeight = -client.bottom;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (dib == nullptr) return result;
+        HBITMAP dib = TestMakeDib(client.right, -client.bottom, 32, &bits);
+        if (dib == nullptr) return {};
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ previous = SelectObject(dc, dib);
         SendMessageW(Canvas(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
         GdiFlush();
-        result.width = client.right;
-        result.height = client.bottom;
-        const auto* p = static_cast<const uint32_t*>(bits);
-        result.pixels.assign(p, p + static_cast<size_t>(client.right) * client.bottom);
         SelectObject(dc, previous);
         DeleteDC(dc);
+        TestPixels result = TestReadBitmap(dib);
         DeleteObject(dib);
         return result;
     }

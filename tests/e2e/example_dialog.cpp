@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "support/dib_support.h"
 
 namespace {
 
@@ -27,24 +28,10 @@ ExampleState example;
 
 // A picture of one colour with a checkered frame (pixels 0x00RRGGBB).
 HBITMAP MakePicture(uint32_t color) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kPictureWidth;
-    info.bmiHeader.biHeight = -kPictureHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap == nullptr) return nullptr;
-    auto* pixels = static_cast<uint32_t*>(bits);
-    for (int y = 0; y < kPictureHeight; ++y) {
-        for (int x = 0; x < kPictureWidth; ++x) {
-            const bool frame = x < 16 || y < 16 || x >= kPictureWidth - 16 || y >= kPictureHeight - 16;
-            pixels[y * kPictureWidth + x] = frame && ((x / 8 + y / 8) % 2 == 0) ? 0xFFFFFFu : color;
-        }
-    }
-    return bitmap;
+    return TestMakePicture(kPictureWidth, kPictureHeight, [color](int32_t x, int32_t y) {
+        const bool frame = x < 16 || y < 16 || x >= kPictureWidth - 16 || y >= kPictureHeight - 16;
+        return frame && ((x / 8 + y / 8) % 2 == 0) ? 0xFFFFFFu : color;
+    });
 }
 
 void ShowClicks(HWND dialog) {

@@ -6,7 +6,7 @@ namespace {
 
 int32_t TestPainter(HWND, HDC, int32_t, int32_t) { return 0; }
 
-TEST_F(CanvasTest, AttachTwiceKeepsThePreviousProcedure) {
+TEST_F(CanvasWindowTest, AttachTwiceKeepsThePreviousProcedure) {
     SpriteAttachCanvas(canvas);
     ASSERT_EQ(SprIsCanvas(canvas), 1);
     EXPECT_EQ(Property(CanvasProperty::previousWndProc), reinterpret_cast<HANDLE>(&InnerSpyProc));
@@ -23,7 +23,7 @@ TEST_F(CanvasTest, AttachTwiceKeepsThePreviousProcedure) {
 // Regression: a canvas subclassed again by the application is no longer "a canvas"
 // by its procedure; attaching it again must not store a procedure that forwards
 // back into SprCanvasWndProc, or every message would loop forever.
-TEST_F(CanvasTest, AttachOverALaterSubclassIsRefused) {
+TEST_F(CanvasWindowTest, AttachOverALaterSubclassIsRefused) {
     SpriteAttachCanvas(canvas);
     InstallOuterSpy();
     ASSERT_EQ(SprIsCanvas(canvas), 0);
@@ -35,7 +35,7 @@ TEST_F(CanvasTest, AttachOverALaterSubclassIsRefused) {
     EXPECT_EQ(Watch.innerUser, 1);
 }
 
-TEST_F(CanvasTest, AttachIsRefusedForNonWindowsAndBeforeTheStart) {
+TEST_F(CanvasWindowTest, AttachIsRefusedForNonWindowsAndBeforeTheStart) {
     const HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_OWNERDRAW, 0, 0, 10, 10,
                                       dialog, nullptr, nullptr, nullptr);
     ASSERT_NE(gone, nullptr);
@@ -62,7 +62,7 @@ struct PrintCase {
     bool forwarded;  // the message reached the replaced procedure
 };
 
-class CanvasPrintTest : public CanvasTest, public ::testing::WithParamInterface<PrintCase> {};
+class CanvasPrintTest : public CanvasWindowTest, public ::testing::WithParamInterface<PrintCase> {};
 
 TEST_P(CanvasPrintTest, PrintClientFlags) {
     const PrintCase& c = GetParam();
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
         PrintCase{"NonClientAlone", PRF_NONCLIENT, false, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CanvasTest, EraseIsSuppressedOnlyInsideThePaint) {
+TEST_F(CanvasWindowTest, EraseIsSuppressedOnlyInsideThePaint) {
     AttachAndPaint();
     InstallOuterSpy();
     Watch.innerErases = 0;
@@ -119,7 +119,7 @@ TEST_F(CanvasTest, EraseIsSuppressedOnlyInsideThePaint) {
     EXPECT_EQ(Watch.innerErases, 1);
 }
 
-TEST_F(CanvasTest, ResizingReleasesTheSnapshot) {
+TEST_F(CanvasWindowTest, ResizingReleasesTheSnapshot) {
     AttachAndPaint();
     BITMAP info{};
     ASSERT_NE(Property(CanvasProperty::backgroundBitmap), nullptr);
@@ -145,7 +145,7 @@ TEST_F(CanvasTest, ResizingReleasesTheSnapshot) {
     ExpectPicture();
 }
 
-TEST_F(CanvasTest, DestroyEndsTheCanvasAndFreesEverything) {
+TEST_F(CanvasWindowTest, DestroyEndsTheCanvasAndFreesEverything) {
     const GdiObjectCounts before = PlatformLiveGdiObjects();
     AttachAndPaint();
     // Make five of the six properties non-zero, so that "gone" is observable.
@@ -165,7 +165,7 @@ TEST_F(CanvasTest, DestroyEndsTheCanvasAndFreesEverything) {
     EXPECT_EQ(after.regions, before.regions);
 }
 
-TEST_F(CanvasTest, PictureChangeShowsOnlyAfterResetBackground) {
+TEST_F(CanvasWindowTest, PictureChangeShowsOnlyAfterResetBackground) {
     AttachAndPaint();
     ExpectPicture();
     const uint32_t oldLeft = Pixel(Watch.pictureLeft);
@@ -189,27 +189,6 @@ TEST_F(CanvasTest, PictureChangeShowsOnlyAfterResetBackground) {
 
     SpriteResetBackground(canvas);
     ExpectPicture();
-}
-
-TEST_F(CanvasTest, DeleteBitmapDeletesOnlyBitmaps) {
-    BYTE* bits = nullptr;
-    const HBITMAP bitmap = SprCreateDIB(nullptr, 32, 4, 4, bits);
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const HRGN region = CreateRectRgn(0, 0, 4, 4);
-    const GdiObjectCounts before = PlatformLiveGdiObjects();
-
-    SpriteDeleteBitmap(dc);
-    SpriteDeleteBitmap(region);
-    SpriteDeleteBitmap(nullptr);
-    EXPECT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
-    SpriteDeleteBitmap(bitmap);
-    EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, before.bitmaps - 1);
-    EXPECT_EQ(GetObjectType(bitmap), 0u);
-    SpriteDeleteBitmap(bitmap);  // already gone: nothing happens
-
-    EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_MEMDC));
-    DeleteDC(dc);
-    DeleteObject(region);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ void MarkBackBuffer() {
 
 uint32_t BackBufferAt(int32_t x, int32_t y) { return TestBackPixel(x, y) & 0x00FFFFFF; }
 
-TEST_F(CanvasTest, WithoutSpritesTheSnapshotIsShownAndTheCompositorNotCalled) {
+TEST_F(CanvasWindowTest, WithoutSpritesTheSnapshotIsShownAndTheCompositorNotCalled) {
     SpriteAttachCanvas(canvas);
     MarkBackBuffer();
     SpriteRedrawCanvas(canvas);
@@ -32,7 +32,7 @@ TEST_F(CanvasTest, WithoutSpritesTheSnapshotIsShownAndTheCompositorNotCalled) {
     EXPECT_EQ(Watch.innerPrintFlags, PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
 }
 
-TEST_F(CanvasTest, HiddenSpritesStillGoThroughTheCompositor) {
+TEST_F(CanvasWindowTest, HiddenSpritesStillGoThroughTheCompositor) {
     PutSprite(1, canvas, 10, 10, 8, 8, 0x00FF0000, 0);
     SpriteAttachCanvas(canvas);
     MarkBackBuffer();
@@ -45,7 +45,7 @@ TEST_F(CanvasTest, HiddenSpritesStillGoThroughTheCompositor) {
               PictureAt(kCanvasWidth - 1, kCanvasWidth));
 }
 
-TEST_F(CanvasTest, VisibleSpritesReachTheWindowAndThePrintedPicture) {
+TEST_F(CanvasWindowTest, VisibleSpritesReachTheWindowAndThePrintedPicture) {
     const uint32_t red = 0x00FF0000;
     const uint32_t green = 0x0000FF00;
     PutSprite(1, canvas, 10, 10, 8, 8, red, 1);
@@ -87,7 +87,7 @@ int32_t PaintStripes(HWND hwnd, HDC dc, int32_t lastColumn, int32_t lastRow) {
     return 0;
 }
 
-TEST_F(CanvasTest, ABackgroundPainterReplacesTheWindowsOwnPrinting) {
+TEST_F(CanvasWindowTest, ABackgroundPainterReplacesTheWindowsOwnPrinting) {
     SpriteAttachCanvas(canvas);
     SetPropA(canvas, MAKEINTATOM(EngineState.canvasAtoms[5]),
              reinterpret_cast<HANDLE>(&PaintStripes));
@@ -105,7 +105,7 @@ TEST_F(CanvasTest, ABackgroundPainterReplacesTheWindowsOwnPrinting) {
 
 // A client area of no pixels has no snapshot; the window then paints itself as if
 // it were no canvas, and the next paint tries again.
-TEST_F(CanvasTest, WithoutASnapshotTheWindowPrintsItself) {
+TEST_F(CanvasWindowTest, WithoutASnapshotTheWindowPrintsItself) {
     SpriteAttachCanvas(canvas);
     MoveWindow(canvas, kCanvasLeft, kCanvasTop, 0, 0, FALSE);
     Surface target(4, 4, kSentinel);
@@ -127,7 +127,7 @@ TEST_F(CanvasTest, WithoutASnapshotTheWindowPrintsItself) {
     ExpectPicture();
 }
 
-TEST_F(CanvasTest, NoGdiObjectIsLeftBehind) {
+TEST_F(CanvasWindowTest, NoGdiObjectIsLeftBehind) {
     PutSprite(1, canvas, 10, 10, 8, 8, 0x00FF0000, 1);
     PutSprite(2, canvas, 40, 20, 8, 8, 0x0000FF00, 0);
     const GdiObjectCounts beforeAttach = PlatformLiveGdiObjects();
@@ -167,7 +167,7 @@ TEST_F(CanvasTest, NoGdiObjectIsLeftBehind) {
     EXPECT_EQ(destroyed.brushes, beforeAttach.brushes);
 }
 
-TEST_F(CanvasTest, PaintingADestroyedCanvasDoesNothing) {
+TEST_F(CanvasWindowTest, PaintingADestroyedCanvasDoesNothing) {
     PutSprite(1, canvas, 10, 10, 8, 8, 0x00FF0000, 1);
     AttachAndPaint();
     const HWND gone = canvas;
@@ -177,8 +177,9 @@ TEST_F(CanvasTest, PaintingADestroyedCanvasDoesNothing) {
     MarkBackBuffer();
 
     Surface target(kCanvasWidth, kCanvasHeight, kSentinel);
-    SprPaintCanvas(gone, 0, 0, 1, &InnerSpyProc);
-    SprPaintCanvas(gone, reinterpret_cast<WPARAM>(target.dc), PRF_CLIENT, 0, &InnerSpyProc);
+    SprPaintCanvas(gone, 0, 0, CanvasPaintMessage::paint, &InnerSpyProc);
+    SprPaintCanvas(gone, reinterpret_cast<WPARAM>(target.dc), PRF_CLIENT, CanvasPaintMessage::printClient,
+                   &InnerSpyProc);
     SpriteUpdateCanvas(gone);
     SpriteRedrawCanvas(gone);
     SpriteResetBackground(gone);

@@ -4,7 +4,7 @@
 namespace canvas_test {
 namespace {
 
-TEST_F(CanvasTest, UpdateWithNothingInvalidDoesNotPaint) {
+TEST_F(CanvasWindowTest, UpdateWithNothingInvalidDoesNotPaint) {
     AttachAndPaint();
     InstallOuterSpy();
     SpriteUpdateCanvas(canvas);
@@ -24,7 +24,7 @@ struct HiddenCase {
     bool nullHandle;
 };
 
-class CanvasHiddenRefreshTest : public CanvasTest,
+class CanvasHiddenRefreshTest : public CanvasWindowTest,
                                 public ::testing::WithParamInterface<HiddenCase> {};
 
 TEST_P(CanvasHiddenRefreshTest, RefreshDoesNothingAndTheAreaStaysPending) {
@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(Refresh, CanvasHiddenRefreshTest,
                                            HiddenCase{"NullHandle", false, false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-class CanvasUnionTest : public CanvasTest, public ::testing::WithParamInterface<bool> {};
+class CanvasUnionTest : public CanvasWindowTest, public ::testing::WithParamInterface<bool> {};
 
 // Two invalidated rectangles reach the window in one paint, and only they change:
 // the paint DC's clipping keeps the rest of their bounding box as it was.

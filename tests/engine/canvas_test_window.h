@@ -15,6 +15,7 @@
 #include "engine/canvas/canvas.h"
 #include "engine/test_dialog_template.h"
 #include "engine_fixture.h"
+#include "support/dib_support.h"
 
 namespace canvas_test {
 
@@ -112,29 +113,7 @@ inline void PutSprite(int32_t slot, HWND canvas, int32_t x, int32_t y, int32_t w
 }
 
 // The pixels of a 32-bit DIB section that a test can point a DC at.
-struct Surface {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    uint32_t* pixels = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-
-    Surface(int32_t w, int32_t h, uint32_t fill) : width(w), height(h) {
-        BYTE* bits = nullptr;
-        bitmap = SprCreateDIB(nullptr, 32, w, h, bits);
-        pixels = reinterpret_cast<uint32_t*>(bits);
-        for (int32_t i = 0; i < w * h; ++i) pixels[i] = fill;
-        dc = CreateCompatibleDC(nullptr);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~Surface() {
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
-    uint32_t At(int32_t x, int32_t y) const { return pixels[y * width + x] & 0x00FFFFFF; }
-};
+using Surface = TestDibSurface;
 
 // What the window shows in its client area, as pixel values.
 inline std::vector<uint32_t> ReadClient(HWND hwnd, int32_t& width, int32_t& height) {
@@ -149,7 +128,7 @@ inline std::vector<uint32_t> ReadClient(HWND hwnd, int32_t& width, int32_t& heig
     return shown;
 }
 
-class CanvasTest : public EngineTest {
+class CanvasWindowTest : public EngineTest {
 protected:
     void SetUp() override {
         Watch = WatchState{};

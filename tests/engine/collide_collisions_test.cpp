@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdint>
 
-#include "engine/collide/collide.h"
 #include "engine/sprites/sprites_internal.h"
 #include "engine_fixture.h"
 #include "sprites_test_helpers.h"
@@ -119,15 +118,6 @@ TEST_F(CollisionsTest, SpritesAtThe32BitLimits) {
         EXPECT_EQ(SpriteCollisions("A"), c.collide ? "B" : "")
             << c.ax << "," << c.ay << " / " << c.bx << "," << c.by;
     }
-    RECT rect{};
-    SpriteMove("A", INT32_MAX - 1, INT32_MIN, 0);
-    SprSpriteRect(1, rect);
-    EXPECT_EQ(rect.left, INT32_MAX - 1);
-    EXPECT_EQ(rect.right, INT32_MAX);
-    EXPECT_EQ(rect.top, INT32_MIN);
-    EXPECT_EQ(rect.bottom, INT32_MIN + 4);
-    SprSpriteRect(0, rect);
-    EXPECT_EQ(rect.right, 0);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 namespace {
 
-using PointTest = CanvasTest;
+using PointTest = TwoCanvasesTest;
 
 constexpr uint32_t kSolid = 0x00336699u;
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "engine/core/engine_lifetime.h"
+#include "engine/core/engine_dib.h"
 #include "engine/core/engine_state.h"
 #include "engine/core/sprite_names.h"
 #include "engine/sprite_engine.h"

@@ -43,7 +43,7 @@ TEST_F(ExtremeInputTest, EveryCallOnADestroyedCanvasIsANoOp) {
     SpriteSetOpacity("BALL", 30, 1);
     SendMessageW(canvas, WM_PAINT, 0, 0);
     SendMessageW(canvas, WM_PRINTCLIENT, 0, PRF_CLIENT);
-    SprPaintCanvas(canvas, 0, 0, 1, nullptr);
+    SprPaintCanvas(canvas, 0, 0, CanvasPaintMessage::paint, nullptr);
     EXPECT_EQ(SpriteAtPoint(canvas, 6, 6), "");
     EXPECT_EQ(SprIsCanvas(canvas), 0);
     EXPECT_EQ(SprCanvasHasSprites(canvas), 1);  // the records still name it

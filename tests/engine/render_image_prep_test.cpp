@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/render/compositor.h"
-#include "engine/render/image_prep.h"
+#include "engine/render/edge_softening.h"
 #include "engine_fixture.h"
 
 namespace {
@@ -242,14 +242,17 @@ TEST_F(ImagePrepTest, EndDrawAfterTheSlotWentAway) {
 
 TEST_F(ImagePrepTest, SoftenEdgesIgnoresBadSlots) {
     PutImage(3, 2, 1, {A, A, A, B, _, C});
-    for (int32_t slot : {INT32_MIN, -1, 0, 101, INT32_MAX})
-        for (int32_t build : {0, 1}) SprSoftenEdges(slot, build);
+    for (int32_t slot : {INT32_MIN, -1, 0, 101, INT32_MAX}) {
+        SprClearEdgeCodes(slot);
+        SprSoftenEdges(slot);
+    }
     EngineState.SpriteTable[2].nameKey = SprNameKey("EMPTY");  // no image
-    SprSoftenEdges(2, 1);
+    SprSoftenEdges(2);
+    SprClearEdgeCodes(2);
     EXPECT_EQ(Image(), (std::vector<uint32_t>{A, A, A, B, _, C}));
-    SprSoftenEdges(1, 7);  // any non-zero build builds
+    SprSoftenEdges(1);
     EXPECT_EQ(TestSpritePixel(1, 1, 1), E(C, 0x11));
-    SprSoftenEdges(1, 0);
+    SprClearEdgeCodes(1);
     EXPECT_EQ(TestSpritePixel(1, 1, 1), C);
 }
 

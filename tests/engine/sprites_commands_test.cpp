@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/sprites/sprites_internal.h"
 #include "engine_fixture.h"
@@ -27,20 +28,21 @@ protected:
     }
 };
 
-TEST_F(SpriteCommandsTest, ListItems) {
+// The slots a list names, in list order: empty items and unknown names name none.
+TEST_F(SpriteCommandsTest, ListItemsNameSlotsInOrder) {
     struct {
         const char* list;
-        int32_t k;
-        int32_t slot;
+        std::vector<int32_t> slots;
     } const cases[] = {
-        {"A|B", 1, 1},   {"A|B", 2, 2},    {"A|B", 3, 0},  {"A|B", 0, 0},
-        {"A|B", -1, 0},  {"A||B", 2, 0},   {"A||B", 3, 2}, {"  b  ", 1, 2},
-        {"", 1, 0},      {"A|", 2, 0},     {"|A", 2, 1},   {" ", 1, 0},
-        {"C|A", 1, 0},   {"A\t", 1, 0},    // only spaces are trimmed
-        {"a_longer_name|b", 2, 2},
+        {"A|B", {1, 2}},   {"A||B", {1, 2}},  {"  b  ", {2}},     {"", {}},
+        {"A|", {1}},       {"|A", {1}},       {" ", {}},          {"C|A", {1}},
+        {"A\t", {}},       // only spaces are trimmed
+        {"a_longer_name|b", {2}}, {"A| b |a", {1, 2, 1}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(SprListItem(c.list, c.k), c.slot) << '"' << c.list << "\" item " << c.k;
+        std::vector<int32_t> slots;
+        SprForEachListed(c.list, [&slots](int32_t slot) { slots.push_back(slot); });
+        EXPECT_EQ(slots, c.slots) << '"' << c.list << '"';
     }
 }
 

@@ -249,6 +249,27 @@ TEST_F(SpriteCreateTest, BitmapSizeOfBitmapsOnly) {
     EXPECT_EQ(height, 0);
 }
 
+TEST_F(SpriteCreateTest, DeleteBitmapDeletesOnlyBitmaps) {
+    BYTE* bits = nullptr;
+    const HBITMAP bitmap = SprCreateDIB(nullptr, 32, 4, 4, bits);
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HRGN region = CreateRectRgn(0, 0, 4, 4);
+    const GdiObjectCounts before = PlatformLiveGdiObjects();
+
+    SpriteDeleteBitmap(dc);
+    SpriteDeleteBitmap(region);
+    SpriteDeleteBitmap(nullptr);
+    EXPECT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
+    SpriteDeleteBitmap(bitmap);
+    EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, before.bitmaps - 1);
+    EXPECT_EQ(GetObjectType(bitmap), 0u);
+    SpriteDeleteBitmap(bitmap);  // already gone: nothing happens
+
+    EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_MEMDC));
+    DeleteDC(dc);
+    DeleteObject(region);
+}
+
 TEST_F(SpriteCreateTest, DrawBitmapStretchedScalesAndFreesItsWork) {
     HBITMAP source = TestMakeBitmap(2, 1, [](int32_t x, int32_t) { return x ? 0x222222u : 0x111111u; });
     BYTE* bits = nullptr;

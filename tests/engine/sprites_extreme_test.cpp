@@ -10,7 +10,7 @@
 
 namespace {
 
-using ExtremeTest = CanvasTest;
+using ExtremeTest = TwoCanvasesTest;
 
 constexpr uint32_t kBall = 0x00205080u;
 constexpr uint32_t kSentinel = 0x00ABCDEFu;

@@ -12,10 +12,10 @@
 
 namespace {
 
-class InvalidateTest : public CanvasTest {
+class InvalidateTest : public TwoCanvasesTest {
 protected:
     void SetUp() override {
-        CanvasTest::SetUp();
+        TwoCanvasesTest::SetUp();
         SprCreateSprite("A", 10, 10, 3, -1, {});
         SpriteSetCanvas(canvas, "A");
         Validate();
@@ -189,6 +189,26 @@ TEST_F(InvalidateTest, WidestSpriteMarksToTheClientEdge) {
     SpriteSetAutoInvalidate(1);
     SpriteShow("HUGE", 1);
     EXPECT_TRUE(UpdateRegionIs(canvas, {{10, 20, 100, 80}}));
+}
+
+// The rectangle itself: right and bottom stop at the 32-bit limit; a slot outside
+// the table has the empty one.
+TEST_F(InvalidateTest, SpriteRectStopsAtThe32BitLimits) {
+    SpriteMove("A", INT32_MAX - 1, INT32_MIN, 0);
+    RECT rect{};
+    SprSpriteRect(SprFindSprite("A"), rect);
+    EXPECT_EQ(rect.left, INT32_MAX - 1);
+    EXPECT_EQ(rect.right, INT32_MAX);
+    EXPECT_EQ(rect.top, INT32_MIN);
+    EXPECT_EQ(rect.bottom, INT32_MIN + 10);
+    for (const int32_t slot : {0, SprLastSlot() + 1}) {
+        rect = RECT{1, 2, 3, 4};
+        SprSpriteRect(slot, rect);
+        EXPECT_EQ(rect.left, 0);
+        EXPECT_EQ(rect.top, 0);
+        EXPECT_EQ(rect.right, 0);
+        EXPECT_EQ(rect.bottom, 0);
+    }
 }
 
 TEST_F(InvalidateTest, InvalidateSpriteIgnoresSlotsOutsideTheTable) {

@@ -1,11 +1,10 @@
-// Queries and drawing order: every query code and flag letter, missing sprites,
+// Queries and drawing order: every query and flag letter, missing sprites,
 // and SpriteSwap changing which sprite the compositor draws on top.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
 #include "engine/render/compositor.h"
-#include "engine/render/image_prep.h"
 #include "engine/sprites/sprites_internal.h"
 #include "engine_fixture.h"
 #include "sprites_test_helpers.h"
@@ -21,30 +20,35 @@ protected:
     }
 };
 
-TEST_F(SpriteQueriesTest, QueryCodes) {
+TEST_F(SpriteQueriesTest, EveryQueryReadsItsFields) {
     SpriteMove("Q", -4, 9, 0);
     SpriteSetFrame("Q", 2, 0, 0);
     SpriteShow("Q", 1);
     SpriteSetOpacity("Q", 30, 0);
     SpriteSetFlip("Q", 0, 1, 0);
     struct {
-        int32_t code, result, first, second;
+        SprQuery query;
+        int32_t result, first, second;
     } const cases[] = {
-        {0, 1, -4, 9}, {1, 1, 6, 5},   {2, 1, 3, 2},   {3, 1, -7, -7}, {4, 70, -7, -7},
-        {5, 0, -7, -7}, {6, 1, -7, -7}, {7, 0, -7, -7}, {-1, 0, -7, -7}, {99, 0, -7, -7},
+        {SprQuery::position, 1, -4, 9},       {SprQuery::size, 1, 6, 5},
+        {SprQuery::frames, 1, 3, 2},          {SprQuery::visible, 1, -7, -7},
+        {SprQuery::translucency, 70, -7, -7}, {SprQuery::flipHorizontal, 0, -7, -7},
+        {SprQuery::flipVertical, 1, -7, -7},  {SprQuery::none, 0, -7, -7},
     };
     for (const auto& c : cases) {
+        const int32_t code = static_cast<int32_t>(c.query);
         int32_t first = -7, second = -7;
-        EXPECT_EQ(SprQuerySprite("q", first, second, c.code), c.result) << "code " << c.code;
-        EXPECT_EQ(first, c.first) << "code " << c.code;
-        EXPECT_EQ(second, c.second) << "code " << c.code;
+        EXPECT_EQ(SprQuerySprite("q", first, second, c.query), c.result) << "query " << code;
+        EXPECT_EQ(first, c.first) << "query " << code;
+        EXPECT_EQ(second, c.second) << "query " << code;
     }
 }
 
 TEST_F(SpriteQueriesTest, MissingSpriteGivesZeros) {
-    for (int32_t code : {0, 1, 2, 3, 4, 99}) {
+    for (SprQuery query : {SprQuery::position, SprQuery::size, SprQuery::frames, SprQuery::visible,
+                           SprQuery::translucency, SprQuery::none}) {
         int32_t first = -7, second = -7;
-        EXPECT_EQ(SprQuerySprite("NOSUCH", first, second, code), 0);
+        EXPECT_EQ(SprQuerySprite("NOSUCH", first, second, query), 0);
         EXPECT_EQ(first, 0);
         EXPECT_EQ(second, 0);
     }

@@ -10,26 +10,18 @@
 #include <string_view>
 
 #include "engine/canvas/canvas.h"
-#include "engine/core/engine_lifetime.h"
 #include "engine/core/engine_state.h"
 #include "engine/core/sprite_names.h"
 #include "engine/sprite_engine.h"
 #include "engine_fixture.h"
 #include "platform/win32.h"
+#include "support/dib_support.h"
 
 // A 32-bit top-down bitmap of width x height whose pixel (x, y) is pixel(x, y)
 // (0x00RRGGBB). The caller deletes it.
 inline HBITMAP TestMakeBitmap(int32_t width, int32_t height,
                               const std::function<uint32_t(int32_t, int32_t)>& pixel) {
-    BYTE* bits = nullptr;
-    HBITMAP bitmap = SprCreateDIB(nullptr, 32, width, height, bits);
-    if (!bitmap) return nullptr;
-    auto* pixels = reinterpret_cast<uint32_t*>(bits);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) pixels[int64_t(y) * width + x] = pixel(x, y);
-    }
-    GdiFlush();
-    return bitmap;
+    return TestMakePicture(width, height, pixel);
 }
 
 inline HBITMAP TestMakeBitmap(int32_t width, int32_t height, uint32_t fill) {
@@ -51,7 +43,7 @@ inline int32_t TestLiveSprites() {
 // A visible top-level window holding two attached canvases side by side: canvas
 // at (0, 0) and canvas2 at (150, 0), each 100 x 80, with nothing invalid. The
 // windows are destroyed before the engine shuts down.
-class CanvasTest : public EngineTest {
+class TwoCanvasesTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/core/engine_lifetime.h"
+#include "engine/core/engine_dib.h"
 #include "engine/core/engine_state.h"
 #include "engine/render/compositor.h"
 #include "engine/sprite_engine.h"

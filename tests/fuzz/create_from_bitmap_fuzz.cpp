@@ -7,6 +7,7 @@
 // of n samples source pixel (2i + 1) * m / (2n) of m), softened as the rule says.
 // Creating again under the same name redraws the image at the sprite's own size.
 // Deleting the sprite gives every GDI object back.
+#include <utility>
 #include <vector>
 
 #include "engine/core/engine_state.h"
@@ -15,6 +16,7 @@
 #include "fuzz_input.h"
 #include "platform/testing/platform_testing.h"
 #include "platform/win32.h"
+#include "support/dib_support.h"
 #include "softening_reference.h"
 
 namespace {
@@ -61,33 +63,18 @@ Source MakeSource(FuzzInput& in) {
         SelectObject(dc, previous);
         DeleteDC(dc);
     } else {
-        static constexpr WORD kBits[4] = {32, 32, 24, 16};
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = s.width;
-        info.bmiHeader.biHeight = kind == 1 ? s.height : -s.height;  // kind 1: bottom-up
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = kBits[kind];
-        info.bmiHeader.biCompression = BI_RGB;
+        static constexpr int32_t kBits[4] = {32, 32, 24, 16};
         void* bits = nullptr;
-        s.bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (s.bitmap != nullptr) {
-            const size_t stride = (size_t(s.width) * kBits[kind] + 31) / 32 * 4;
-            FillBytes(static_cast<uint8_t*>(bits), stride * size_t(s.height), seed, keyChance);
-        }
+        s.bitmap = TestMakeDib(s.width, kind == 1 ? s.height : -s.height, kBits[kind], &bits);  // kind 1: bottom-up
+        if (s.bitmap != nullptr)
+            FillBytes(static_cast<uint8_t*>(bits), TestDibStride(s.width, kBits[kind]) * size_t(s.height), seed,
+                      keyChance);
     }
     if (s.bitmap == nullptr) return s;
-    s.pixels.assign(size_t(s.width) * size_t(s.height), 0);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = s.width;
-    info.bmiHeader.biHeight = -s.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, s.bitmap, 0, UINT(s.height), s.pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    TestPixels read = TestReadBitmap(s.bitmap);
+    FuzzCheck(read.width == s.width && read.height == s.height, "the %d x %d source cannot be read back",
+              s.width, s.height);
+    s.pixels = std::move(read.pixels);
     return s;
 }
 

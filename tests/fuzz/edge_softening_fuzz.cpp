@@ -6,10 +6,10 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/core/engine_lifetime.h"
+#include "engine/core/engine_dib.h"
 #include "engine/core/engine_state.h"
 #include "engine/core/sprite_names.h"
-#include "engine/render/image_prep.h"
+#include "engine/render/edge_softening.h"
 #include "engine/sprite_engine.h"
 #include "fuzz_input.h"
 #include "softening_reference.h"
@@ -80,7 +80,7 @@ void Run(FuzzInput& in) {
     if (buildOnly) {
         std::vector<uint32_t> expected(pixels, pixels + count);
         ReferenceSoftening(expected, stripWidth, r.height, r.transparentColor).Run();
-        SprSoftenEdges(1, 1);
+        SprSoftenEdges(1);
         CheckSame(pixels, expected, stripWidth);
     } else {
         HDC dc = nullptr;

@@ -12,6 +12,7 @@
 #include "fuzz_input.h"
 #include "platform/testing/platform_testing.h"
 #include "platform/win32.h"
+#include "support/dib_support.h"
 
 namespace {
 
@@ -56,21 +57,10 @@ void LoadAt(int cx, int cy) {
     FuzzCheck(bm.bmWidth > 0 && bm.bmHeight > 0 && (cx == 0 || bm.bmWidth == cx) &&
                   (cy == 0 || bm.bmHeight == cy),
               "asked for %d x %d, got %d x %d", cx, cy, bm.bmWidth, bm.bmHeight);
-    // Read the pixels back as 32-bit top-down rows.
-    std::vector<uint32_t> pixels(size_t(bm.bmWidth) * size_t(bm.bmHeight));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = bm.bmWidth;
-    info.bmiHeader.biHeight = -bm.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, static_cast<HBITMAP>(handle), 0, UINT(bm.bmHeight),
-                               pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    FuzzCheck(rows == bm.bmHeight, "GetDIBits read %d of %d rows", rows, bm.bmHeight);
-    FuzzCheck(FourthBytesClear(pixels), "a loaded pixel has a non-zero fourth byte");
+    const TestPixels read = TestReadBitmap(static_cast<HBITMAP>(handle));
+    FuzzCheck(read.width == bm.bmWidth && read.height == bm.bmHeight,
+              "GetDIBits could not read the %d x %d bitmap back", bm.bmWidth, bm.bmHeight);
+    FuzzCheck(FourthBytesClear(read.pixels), "a loaded pixel has a non-zero fourth byte");
     FuzzCheck(DeleteObject(handle) == TRUE, "the loaded bitmap could not be deleted");
 }
 

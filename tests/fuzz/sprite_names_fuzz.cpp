@@ -23,6 +23,7 @@
 #include "fuzz_input.h"
 #include "platform/testing/platform_testing.h"
 #include "platform/win32.h"
+#include "support/dib_support.h"
 
 namespace {
 
@@ -35,21 +36,10 @@ struct Harness {
 
 // A 32-bit picture with magenta background and a few opaque blocks.
 HBITMAP MakeSource(int32_t width, int32_t height, uint32_t seed) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap == nullptr) return nullptr;
-    auto* pixels = static_cast<uint32_t*>(bits);
     FuzzRandom random(seed);
-    for (int32_t i = 0; i < width * height; ++i)
-        pixels[i] = random.Below(3) == 0 ? 0x00FF00FFu : 0x00203040u * (1 + random.Below(5));
-    return bitmap;
+    return TestMakePicture(width, height, [&random](int32_t, int32_t) {
+        return random.Below(3) == 0 ? 0x00FF00FFu : 0x00203040u * (1 + random.Below(5));
+    });
 }
 
 std::string Variant(FuzzInput& in, const std::string& name) {

@@ -37,7 +37,7 @@ TEST_F(GdiBlit, CopyHonoursTheSelectedClipRegion) {
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
             const bool inside = y < 2 || x < 2;
-            EXPECT_EQ(target.At(x, y), inside ? source.At(x, y) : 0u) << x << "," << y;
+            EXPECT_EQ(target.Value(x, y), inside ? source.Value(x, y) : 0u) << x << "," << y;
         }
     }
 
@@ -69,7 +69,7 @@ TEST_F(GdiBlit, CopyIsClippedToBothBitmaps) {
                 const int64_t sy = int64_t{y} - c.y + c.sy;
                 const bool copied = x >= int64_t{c.x} && x < int64_t{c.x} + c.cx && y >= int64_t{c.y} &&
                                     y < int64_t{c.y} + c.cy && sx >= 0 && sx < 4 && sy >= 0 && sy < 4;
-                EXPECT_EQ(target.At(x, y), copied ? source.At(static_cast<int>(sx), static_cast<int>(sy)) : 0u)
+                EXPECT_EQ(target.Value(x, y), copied ? source.Value(static_cast<int>(sx), static_cast<int>(sy)) : 0u)
                     << x << "," << y;
             }
         }
@@ -104,15 +104,15 @@ TEST_F(GdiBlit, WindowDCDrawsIntoItsVisiblePart) {
     for (int y = 0; y < 10; ++y) {
         for (int x = 0; x < 10; ++x) {
             const bool drawn = x >= 4 && x < 8 && y >= 2 && y < 5;
-            EXPECT_EQ(surfacePixels[y * 10 + x], drawn ? source.At(x, y) : 0u) << x << "," << y;
+            EXPECT_EQ(surfacePixels[y * 10 + x], drawn ? source.Value(x, y) : 0u) << x << "," << y;
         }
     }
 
     // The window DC can also be a source: it reads the surface at its origin.
     TestCanvas copy(2, 2);
     EXPECT_TRUE(BitBlt(copy.dc, 0, 0, 2, 2, window, 1, 0, SRCCOPY));
-    EXPECT_EQ(copy.At(0, 0), surfacePixels[2 * 10 + 4]);
-    EXPECT_EQ(copy.At(1, 1), surfacePixels[3 * 10 + 5]);
+    EXPECT_EQ(copy.Value(0, 0), surfacePixels[2 * 10 + 4]);
+    EXPECT_EQ(copy.Value(1, 1), surfacePixels[3 * 10 + 5]);
 
     GdiDeleteWindowDC(window);
     GdiDeleteSurfaceBitmap(surface);
@@ -240,16 +240,16 @@ TEST_F(GdiBlit, FillRectHonoursTheClipAndTakesSystemColours) {
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 4; ++x) {
             const bool inside = x >= 1 && x < 3 && y >= 1 && y < 3;
-            EXPECT_EQ(canvas.At(x, y), inside ? 0x00112233u : 0u) << x << "," << y;
+            EXPECT_EQ(canvas.Value(x, y), inside ? 0x00112233u : 0u) << x << "," << y;
         }
     }
     SelectClipRgn(canvas.dc, nullptr);
     const RECT corner{0, 0, 1, 1};
     EXPECT_EQ(FillRect(canvas.dc, &corner, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)), 1);
-    EXPECT_EQ(canvas.At(0, 0), 0x00C0C0C0u);
+    EXPECT_EQ(canvas.Value(0, 0), 0x00C0C0C0u);
     const RECT extreme{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
     EXPECT_EQ(FillRect(canvas.dc, &extreme, brush), 1);
-    EXPECT_EQ(canvas.At(3, 3), 0x00112233u);
+    EXPECT_EQ(canvas.Value(3, 3), 0x00112233u);
     EXPECT_EQ(FillRect(canvas.dc, &corner, nullptr), 0);
     DeleteObject(brush);
     EXPECT_EQ(FillRect(canvas.dc, &corner, brush), 0);
@@ -257,16 +257,16 @@ TEST_F(GdiBlit, FillRectHonoursTheClipAndTakesSystemColours) {
 
 TEST_F(GdiBlit, AlphaBlitBlendsInsideTheClip) {
     TestCanvas canvas(3, 1);
-    for (int x = 0; x < 3; ++x) canvas.At(x, 0) = 0x00204060;
+    for (int x = 0; x < 3; ++x) canvas.Set(x, 0, 0x00204060);
     HRGN clip = CreateRectRgn(0, 0, 2, 1);
     SelectClipRgn(canvas.dc, clip);
     DeleteObject(clip);
     const uint32_t argb[4] = {0x80FF0000u, 0xFF0000FFu, 0xFF00FF00u, 0x00FFFFFFu};
     EXPECT_TRUE(GdiAlphaBlitToDC(canvas.dc, 0, 0, 3, 1, argb, 4));
     // 0x80 of red over (0x20, 0x40, 0x60): (255*128 + c*127 + 127) / 255 per channel.
-    EXPECT_EQ(canvas.At(0, 0), 0x00902030u);
-    EXPECT_EQ(canvas.At(1, 0), 0x000000FFu);
-    EXPECT_EQ(canvas.At(2, 0), 0x00204060u);  // outside the clip
+    EXPECT_EQ(canvas.Value(0, 0), 0x00902030u);
+    EXPECT_EQ(canvas.Value(1, 0), 0x000000FFu);
+    EXPECT_EQ(canvas.Value(2, 0), 0x00204060u);  // outside the clip
     EXPECT_FALSE(GdiAlphaBlitToDC(canvas.dc, 0, 0, 3, 1, argb, 2));
     EXPECT_TRUE(GdiAlphaBlitToDC(canvas.dc, INT_MAX, INT_MAX, 3, 1, argb, 4));
 }

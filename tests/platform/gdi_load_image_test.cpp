@@ -14,6 +14,7 @@
 #include "platform/gdi/bmp_file.h"
 #include "platform/testing/platform_testing.h"
 #include "platform/win32.h"
+#include "support/dib_support.h"
 
 namespace {
 
@@ -105,25 +106,6 @@ HBITMAP Load(const std::string& path, int cx = 0, int cy = 0) {
         LoadImageW(nullptr, Wide(path).c_str(), IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE));
 }
 
-// The bitmap's pixels as 0x00RRGGBB, top row first.
-std::vector<uint32_t> PixelsOf(HBITMAP bitmap, int32_t* width, int32_t* height) {
-    BITMAP info{};
-    GetObjectA(bitmap, sizeof info, &info);
-    *width = info.bmWidth;
-    *height = info.bmHeight;
-    std::vector<uint32_t> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
-    BITMAPINFO request{};
-    request.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    request.bmiHeader.biWidth = info.bmWidth;
-    request.bmiHeader.biHeight = -info.bmHeight;
-    request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 32;
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &request, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
 // A colour for each position, with distinct channels.
 uint32_t Colour(int x, int y) { return 0x00100000u * (x + 1) + 0x00000A00u * (y + 1) + 0x00000003u * (x + y); }
 
@@ -202,14 +184,12 @@ TEST_F(GdiLoadImage, EveryDepthLoadsAtItsNaturalSize) {
         GetObjectA(bitmap, sizeof info, &info);
         EXPECT_EQ(info.bmBitsPixel, 32);
         EXPECT_EQ(info.bmBits, nullptr);  // screen-compatible, not a DIB section
-        int32_t width = 0;
-        int32_t height = 0;
-        const std::vector<uint32_t> pixels = PixelsOf(bitmap, &width, &height);
-        ASSERT_EQ(width, 5);
-        ASSERT_EQ(height, 3);
+        const TestPixels shown = TestReadBitmap(bitmap);
+        ASSERT_EQ(shown.width, 5);
+        ASSERT_EQ(shown.height, 3);
         for (int y = 0; y < 3; ++y) {
             for (int x = 0; x < 5; ++x) {
-                EXPECT_PRED3(Near, pixels[y * 5 + x], sample.expected(x, y), sample.tolerance) << x << "," << y;
+                EXPECT_PRED3(Near, shown.Value(x, y), sample.expected(x, y), sample.tolerance) << x << "," << y;
             }
         }
         EXPECT_TRUE(DeleteObject(bitmap));
@@ -230,15 +210,13 @@ TEST_F(GdiLoadImage, ScalesOnLoadAndAcceptsBackslashes) {
         SCOPED_TRACE(testing::Message() << c.cx << " x " << c.cy);
         HBITMAP bitmap = Load(path, c.cx, c.cy);
         ASSERT_NE(bitmap, nullptr);
-        int32_t width = 0;
-        int32_t height = 0;
-        const std::vector<uint32_t> pixels = PixelsOf(bitmap, &width, &height);
-        ASSERT_EQ(width, c.width);
-        ASSERT_EQ(height, c.height);
+        const TestPixels shown = TestReadBitmap(bitmap);
+        ASSERT_EQ(shown.width, c.width);
+        ASSERT_EQ(shown.height, c.height);
         // Nearest neighbour under each pixel's centre.
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                EXPECT_EQ(pixels[y * width + x], Colour((2 * x + 1) * 5 / (2 * width), (2 * y + 1) * 3 / (2 * height)));
+        for (int y = 0; y < c.height; ++y) {
+            for (int x = 0; x < c.width; ++x) {
+                EXPECT_EQ(shown.Value(x, y), Colour((2 * x + 1) * 5 / (2 * c.width), (2 * y + 1) * 3 / (2 * c.height)));
             }
         }
         DeleteObject(bitmap);

@@ -17,17 +17,6 @@ protected:
     int32_t start = 0;
 };
 
-BITMAPINFO Describe(int32_t width, int32_t height, int bitCount) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bitCount);
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 // Each destination pixel samples the source pixel under its centre.
 TEST_F(GdiStretch, NearestNeighbourMapping) {
     struct Case {
@@ -51,7 +40,7 @@ TEST_F(GdiStretch, NearestNeighbourMapping) {
                                c.sourceSize, SRCCOPY));
         for (int y = 0; y < c.destSize; ++y) {
             for (int x = 0; x < c.destSize; ++x) {
-                ASSERT_EQ(target.At(x, y), source.At(c.picks[x], c.picks[y])) << x << "," << y;
+                ASSERT_EQ(target.Value(x, y), source.Value(c.picks[x], c.picks[y])) << x << "," << y;
             }
         }
     }
@@ -73,16 +62,16 @@ TEST_F(GdiStretch, StretchBltIsClippedAndConverts) {
     SelectClipRgn(target.dc, clip);
     DeleteObject(clip);
     EXPECT_TRUE(StretchBlt(target.dc, 0, 0, 4, 4, sourceDC, 0, 0, 2, 2, SRCCOPY));
-    EXPECT_EQ(target.At(3, 0), 0x00090807u);
-    EXPECT_EQ(target.At(0, 2), 0x00030201u);
-    EXPECT_EQ(target.At(0, 3), 0u);  // clipped
+    EXPECT_EQ(target.Value(3, 0), 0x00090807u);
+    EXPECT_EQ(target.Value(0, 2), 0x00030201u);
+    EXPECT_EQ(target.Value(0, 3), 0u);  // clipped
     // Destination pixels whose source lies outside the bitmap stay as they were.
     std::fill(target.pixels, target.pixels + 16, 0xABu);
     EXPECT_TRUE(StretchBlt(target.dc, 0, 0, 4, 2, sourceDC, 1, 0, 2, 1, SRCCOPY));
-    EXPECT_EQ(target.At(0, 0), 0x00090807u);
-    EXPECT_EQ(target.At(1, 1), 0x00090807u);
-    EXPECT_EQ(target.At(2, 0), 0xABu);
-    EXPECT_EQ(target.At(3, 1), 0xABu);
+    EXPECT_EQ(target.Value(0, 0), 0x00090807u);
+    EXPECT_EQ(target.Value(1, 1), 0x00090807u);
+    EXPECT_EQ(target.Value(2, 0), 0xABu);
+    EXPECT_EQ(target.Value(3, 1), 0xABu);
 
     EXPECT_FALSE(StretchBlt(target.dc, 0, 0, -4, 4, sourceDC, 0, 0, 2, 2, SRCCOPY));
     EXPECT_FALSE(StretchBlt(target.dc, 0, 0, 4, 4, sourceDC, 0, 0, 0, 2, SRCCOPY));
@@ -96,11 +85,11 @@ TEST_F(GdiStretch, ExtremeRectanglesDoNotOverflow) {
     TestCanvas target(4, 4);
     source.Pattern();
     EXPECT_TRUE(StretchBlt(target.dc, 0, 0, INT_MAX, INT_MAX, source.dc, 0, 0, 1, 1, SRCCOPY));
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(target.pixels[i], source.At(0, 0));
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(target.pixels[i], source.Value(0, 0));
     EXPECT_TRUE(StretchBlt(target.dc, INT_MIN, INT_MIN, INT_MAX, INT_MAX, source.dc, 0, 0, 3, 3, SRCCOPY));
     EXPECT_TRUE(StretchBlt(target.dc, -2, -2, 8, 8, source.dc, INT_MAX, INT_MIN, INT_MAX, INT_MAX, SRCCOPY));
     EXPECT_TRUE(StretchBlt(target.dc, 0, 0, 4, 4, source.dc, 0, 0, INT_MAX, INT_MAX, SRCCOPY));
-    EXPECT_EQ(target.At(0, 0), source.At(0, 0));
+    EXPECT_EQ(target.Value(0, 0), source.Value(0, 0));
 }
 
 // A 2 x 3 picture with rows A, B, C from the top, described top-down and
@@ -120,28 +109,28 @@ TEST_F(GdiStretch, StretchDIBitsReadsBothOrientations) {
                     p[0] = p[1] = p[2] = static_cast<uint8_t>(rowColour[r] + x);
                 }
             }
-            const BITMAPINFO info = Describe(2, topDown ? -3 : 3, bitCount);
+            const BITMAPINFO info = TestDibInfo(2, topDown ? -3 : 3, bitCount);
             TestCanvas target(2, 3);
             EXPECT_EQ(StretchDIBits(target.dc, 0, 0, 2, 3, 0, 0, 2, 3, rows.data(), &info, DIB_RGB_COLORS,
                                     SRCCOPY),
                       3);
             for (int y = 0; y < 3; ++y) {
-                EXPECT_EQ(target.At(0, y), rowColour[y]);
-                EXPECT_EQ(target.At(1, y), rowColour[y] + 0x00010101u);
+                EXPECT_EQ(target.Value(0, y), rowColour[y]);
+                EXPECT_EQ(target.Value(1, y), rowColour[y] + 0x00010101u);
             }
             // One source row, ySrc = 0: the top row for top-down, the bottom row otherwise.
             TestCanvas one(1, 1);
             StretchDIBits(one.dc, 0, 0, 1, 1, 0, 0, 1, 1, rows.data(), &info, DIB_RGB_COLORS, SRCCOPY);
-            EXPECT_EQ(one.At(0, 0), topDown ? rowColour[0] : rowColour[2]);
+            EXPECT_EQ(one.Value(0, 0), topDown ? rowColour[0] : rowColour[2]);
         }
     }
     TestCanvas target(2, 2);
     const uint32_t pixels[4] = {};
-    BITMAPINFO bad = Describe(2, 2, 8);
+    BITMAPINFO bad = TestDibInfo(2, 2, 8);
     EXPECT_EQ(StretchDIBits(target.dc, 0, 0, 2, 2, 0, 0, 2, 2, pixels, &bad, DIB_RGB_COLORS, SRCCOPY), 0);
-    bad = Describe(0, 2, 32);
+    bad = TestDibInfo(0, 2, 32);
     EXPECT_EQ(StretchDIBits(target.dc, 0, 0, 2, 2, 0, 0, 2, 2, pixels, &bad, DIB_RGB_COLORS, SRCCOPY), 0);
-    const BITMAPINFO good = Describe(2, 2, 32);
+    const BITMAPINFO good = TestDibInfo(2, 2, 32);
     EXPECT_EQ(StretchDIBits(target.dc, 0, 0, 2, 2, 0, 0, 2, 2, nullptr, &good, DIB_RGB_COLORS, SRCCOPY), 0);
     EXPECT_EQ(StretchDIBits(nullptr, 0, 0, 2, 2, 0, 0, 2, 2, pixels, &good, DIB_RGB_COLORS, SRCCOPY), 0);
 }
@@ -162,7 +151,7 @@ TEST_F(GdiStretch, GetDIBitsGivesThirtyTwoBitRows) {
 
         HDC screen = GetDC(nullptr);
         for (int32_t height : {2, -2}) {
-            BITMAPINFO info = Describe(3, height, 32);
+            BITMAPINFO info = TestDibInfo(3, height, 32);
             uint32_t out[6];
             std::fill(out, out + 6, 0xDEADBEEFu);
             EXPECT_EQ(GetDIBits(screen, bitmap, 0, 2, out, &info, DIB_RGB_COLORS), 2);
@@ -185,7 +174,7 @@ TEST_F(GdiStretch, GetDIBitsGivesThirtyTwoBitRows) {
         EXPECT_EQ(query.bmiHeader.biWidth, 3);
         EXPECT_EQ(query.bmiHeader.biHeight, 2);
         EXPECT_EQ(query.bmiHeader.biBitCount, bitCount);
-        BITMAPINFO wrong = Describe(3, 2, 24);
+        BITMAPINFO wrong = TestDibInfo(3, 2, 24);
         uint32_t out[6];
         EXPECT_EQ(GetDIBits(screen, bitmap, 0, 2, out, &wrong, DIB_RGB_COLORS), 0);
         EXPECT_EQ(GetDIBits(screen, reinterpret_cast<HBITMAP>(brush), 0, 2, out, &query, DIB_RGB_COLORS), 0);

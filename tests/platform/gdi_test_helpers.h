@@ -5,47 +5,14 @@
 #include <cstring>
 
 #include "platform/win32.h"
+#include "support/dib_support.h"
 
-// A DIB section of the given depth; negative height = top-down.
-inline HBITMAP TestMakeDib(int32_t width, int32_t height, int bitCount, void** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bitCount);
-    info.bmiHeader.biCompression = BI_RGB;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
-
-// A top-down 32-bit DIB section selected into a new memory DC.
-struct TestCanvas {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    uint32_t* pixels = nullptr;
-    int32_t width = 0;
-
-    TestCanvas(int32_t w, int32_t h) : width(w) {
-        void* bits = nullptr;
-        bitmap = TestMakeDib(w, -h, 32, &bits);
-        pixels = static_cast<uint32_t*>(bits);
-        dc = CreateCompatibleDC(nullptr);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~TestCanvas() {
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
-    uint32_t& At(int32_t x, int32_t y) { return pixels[y * width + x]; }
-    // Fills every pixel with a value made from its position.
+// A top-down 32-bit DIB section selected into a new memory DC, with a fill that
+// tells every pixel apart.
+struct TestCanvas : TestDibSurface {
+    using TestDibSurface::TestDibSurface;
+    // Fills every pixel with a value made from its position, fourth byte included.
     void Pattern(uint32_t salt = 0) {
-        for (int32_t i = 0; i < width * Height(); ++i) pixels[i] = 0x01000000u * (salt + 1) + static_cast<uint32_t>(i);
-    }
-    int32_t Height() const {
-        BITMAP info{};
-        GetObjectA(bitmap, sizeof info, &info);
-        return info.bmHeight;
+        for (int32_t i = 0; i < width * height; ++i) pixels[i] = 0x01000000u * (salt + 1) + static_cast<uint32_t>(i);
     }
 };

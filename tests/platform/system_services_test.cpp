@@ -2,6 +2,7 @@
 // the small system services.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <cwchar>
 #include <string>
@@ -115,7 +116,7 @@ TEST(SystemRects, IntersectRect) {
     }
 }
 
-TEST(SystemServices, LocalTimeModulePathAndSleep) {
+TEST(SystemServices, LocalTimeAndModulePath) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     EXPECT_GE(now.wYear, 2024);
@@ -136,12 +137,20 @@ TEST(SystemServices, LocalTimeModulePathAndSleep) {
     EXPECT_EQ(shortPath[3], L'\0');
     EXPECT_EQ(wcsncmp(shortPath, path, 3), 0);
     EXPECT_EQ(GetModuleFileNameW(nullptr, shortPath, 0), 0u);
+}
 
-    Sleep(0);
-    SYSTEMTIME later{};
-    Sleep(2);
-    GetLocalTime(&later);
-    EXPECT_GE(later.wYear, now.wYear);
+// Sleep returns no earlier than asked, measured on a monotonic clock. Only the
+// lower bound is checked: how much later it returns depends on the machine.
+TEST(SystemServices, SleepWaitsAtLeastTheAskedTime) {
+    Sleep(0);  // returns at once; nothing to measure
+    for (const DWORD milliseconds : {1u, 7u, 30u}) {
+        const auto before = std::chrono::steady_clock::now();
+        Sleep(milliseconds);
+        const auto slept = std::chrono::steady_clock::now() - before;
+        EXPECT_GE(std::chrono::duration_cast<std::chrono::microseconds>(slept).count(),
+                  int64_t(milliseconds) * 1000)
+            << "microseconds slept for " << milliseconds << " ms";
+    }
 }
 
 // File names decode as UTF-8; other bytes survive as escapes and come back

@@ -219,8 +219,8 @@ TEST_F(UserDialog, OwnerDrawnStaticSendsDrawItemForPaintsAndPrintClient) {
     ASSERT_NE(draw, nullptr);
     EXPECT_EQ(messageLog.Count(hwnd, WM_DRAWITEM), 1);
     EXPECT_EQ(draw->wParam, 110u);
-    EXPECT_EQ(memory.At(0, 0) & 0xFFFFFF, 0x00C800u);
-    EXPECT_EQ(memory.At(799, 599) & 0xFFFFFF, 0x00C800u);
+    EXPECT_EQ(memory.At(0, 0), 0x00C800u);
+    EXPECT_EQ(memory.At(799, 599), 0x00C800u);
 }
 
 // Captures the DRAWITEMSTRUCT while it is valid.
