@@ -6,18 +6,11 @@
 #include <vector>
 
 #include "engine/render/compose_kernels.h"
+#include "kernel_sets.h"
 #include "engine_fixture.h"
 
 namespace {
 
-struct KernelSetCase {
-    const char* name;
-    SprKernelSet set;
-};
-const KernelSetCase kVectorSets[] = {
-    {"Sse41", SprKernelSetSse41}, {"Avx2", SprKernelSetAvx2}, {"Avx512", SprKernelSetAvx512}};
-// Test names and messages show the set by its name.
-void PrintTo(const KernelSetCase& c, std::ostream* os) { *os << c.name; }
 
 class SimdBlendTest : public EngineTest, public ::testing::WithParamInterface<KernelSetCase> {
 protected:

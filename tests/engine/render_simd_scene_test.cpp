@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/render/compositor.h"
+#include "kernel_sets.h"
 #include "engine_fixture.h"
 
 namespace {
@@ -23,14 +24,6 @@ const HWND kNoSprites = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x3000));
 // A small screen keeps the back buffer small and the sprites dense on it.
 constexpr int32_t kScreenWidth = 320, kScreenHeight = 272;
 
-struct KernelSetCase {
-    const char* name;
-    SprKernelSet set;
-};
-const KernelSetCase kVectorSets[] = {
-    {"Sse41", SprKernelSetSse41}, {"Avx2", SprKernelSetAvx2}, {"Avx512", SprKernelSetAvx512}};
-// Test names and messages show the set by its name.
-void PrintTo(const KernelSetCase& c, std::ostream* os) { *os << c.name; }
 constexpr uint32_t kSeeds = 200;
 
 class SimdSceneTest : public ::testing::TestWithParam<KernelSetCase> {
