@@ -1,7 +1,9 @@
 # Runs the engine example for FRAMES frames and checks that it exits with 0 after
 # printing its two hit tests and its shutdown line.
-#   cmake -DPROGRAM=<engine_example_headless> -DFRAMES=60 -P run_example.cmake
-execute_process(COMMAND ${PROGRAM} ${FRAMES}
+#   cmake -DPROGRAM=<engine_example_headless> -DFRAMES=60 [-DEMULATOR=a|b] -P run_example.cmake
+# EMULATOR is the command that runs a cross-built program here, its words split by |.
+string(REPLACE "|" ";" emulator "${EMULATOR}")
+execute_process(COMMAND ${emulator} ${PROGRAM} ${FRAMES}
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
 message("${output}${errors}")
 if(NOT result EQUAL 0)

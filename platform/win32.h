@@ -3,7 +3,15 @@
 // Only what the system uses is here. Handles are opaque pointers; LONG is 32-bit,
 // the *_PTR types, WPARAM, LPARAM and LRESULT are pointer-sized.
 // Every call must come from the one thread that created the windows.
+// Built for Windows, this header is the real platform's and nothing of ours.
 #pragma once
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX  // std::min and std::max stay functions
+#endif
+#include <windows.h>
+#else
 
 #include <cstddef>
 #include <cstdint>
@@ -442,3 +450,5 @@ HWND WINAPI CreateDialogIndirectParamW(HINSTANCE hInstance, LPCDLGTEMPLATEW lpTe
                                        HWND hWndParent, DLGPROC lpDialogFunc,
                                        LPARAM dwInitParam);
 BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect);
+
+#endif  // _WIN32

@@ -14,11 +14,13 @@ namespace {
 
 // The property name of a canvas property: its atom passed in place of a string.
 // nullptr when the atom is 0 (never added), so that no call is made with it.
+// This is MAKEINTATOM written out for the ANSI calls: the macro's type follows
+// UNICODE.
 LPCSTR SprCanvasPropertyName(CanvasProperty property) {
     const auto k = static_cast<int32_t>(property);
     if (k < 1 || k > 6) return nullptr;
     const ATOM atom = EngineState.canvasAtoms[k];
-    return atom != 0 ? MAKEINTATOM(atom) : nullptr;
+    return atom != 0 ? reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(atom)) : nullptr;
 }
 
 }  // namespace

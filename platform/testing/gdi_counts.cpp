@@ -2,6 +2,8 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/testing/platform_testing.h"
 
+bool PlatformCountsGdiObjects() { return true; }
+
 GdiObjectCounts PlatformLiveGdiObjects() {
     return GdiObjectCounts{GdiLiveCount(GdiKind::Bitmap), GdiLiveCount(GdiKind::DC), GdiLiveCount(GdiKind::Region),
                            GdiLiveCount(GdiKind::Brush)};

@@ -18,7 +18,10 @@ void Inject(DisplayEventKind kind, HWND hwnd, int32_t x, int32_t y, UINT virtual
 
 }  // namespace
 
-void PlatformSetScreenSize(int32_t width, int32_t height) { HeadlessSetScreenSize(width, height); }
+bool PlatformSetScreenSize(int32_t width, int32_t height) {
+    HeadlessSetScreenSize(width, height);
+    return true;
+}
 
 void PlatformInjectMouseDown(HWND hwnd, int32_t x, int32_t y) { Inject(DisplayEventKind::MouseDown, hwnd, x, y, 0); }
 void PlatformInjectMouseUp(HWND hwnd, int32_t x, int32_t y) { Inject(DisplayEventKind::MouseUp, hwnd, x, y, 0); }

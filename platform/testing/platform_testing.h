@@ -3,7 +3,8 @@
 // library platform_testing, which only tests, the soak, the fuzz targets and the
 // benchmarks link; the engine, the demo and the product libraries never include
 // this header. The services marked "headless backend only" need the program to
-// link platform_headless as well.
+// link platform_headless as well; on Windows they do not exist, and the others
+// are made of the real platform's calls (testing/windows/).
 #pragma once
 
 #include <cstdint>
@@ -20,16 +21,19 @@ struct GdiObjectCounts {
     int32_t brushes;
     int32_t Total() const { return bitmaps + dcs + regions + brushes; }
 };
+// Whether live objects can be counted by kind: the real platform keeps no such
+// count, so there PlatformCountsGdiObjects is false and the counts read 0.
+bool PlatformCountsGdiObjects();
 GdiObjectCounts PlatformLiveGdiObjects();
 
-// Headless backend only: the desktop size that GetSystemMetrics reports
-// (1280 x 1024 until a test sets another).
-void PlatformSetScreenSize(int32_t width, int32_t height);
+// The desktop size that GetSystemMetrics reports (1280 x 1024 until a test sets
+// another); false where a test cannot set it (the real platform).
+bool PlatformSetScreenSize(int32_t width, int32_t height);
 
 // ---- Windows -------------------------------------------------------------------
-// Input injected as the desktop would deliver it (headless backend only), in
-// client coordinates of `hwnd`, a top-level window or one of its children. It
-// reaches the message queue at the next PeekMessageW.
+// Input injected as the desktop would deliver it, in client coordinates of
+// `hwnd`, a top-level window or one of its children. It reaches the message
+// queue at the next PeekMessageW.
 void PlatformInjectMouseDown(HWND hwnd, int32_t x, int32_t y);
 void PlatformInjectMouseUp(HWND hwnd, int32_t x, int32_t y);
 void PlatformInjectMouseMove(HWND hwnd, int32_t x, int32_t y);
@@ -57,7 +61,8 @@ void PlatformLoseFramebuffer(HWND hwnd);
 // What a window shows at client (x, y) as a COLORREF, read from its top-level's
 // surface; 0xFFFFFFFF outside the window.
 COLORREF PlatformWindowPixel(HWND hwnd, int32_t x, int32_t y);
-// Saves the window's client area as a PNG picture for a person to look at.
+// Saves the window's client area as a PNG picture for a person to look at
+// (not on Windows).
 BOOL PlatformSaveWindowPng(HWND hwnd, const char* path);
 // Resizes a window as the desktop would: the client area becomes width x height
 // and the window gets WM_SIZE.
@@ -66,6 +71,7 @@ BOOL PlatformResizeWindow(HWND hwnd, int32_t width, int32_t height);
 // translate and dispatch) until nothing is queued and nothing needs painting,
 // at most maxMessages times; returns how many messages were handled.
 int32_t PlatformPumpMessages(int32_t maxMessages = 10000);
-// Destroys every window still there, for tearing a test down; and counts them.
+// Destroys every window still there, for tearing a test down; and counts them
+// (the count not on Windows).
 void PlatformDestroyAllWindows();
 int32_t PlatformLiveWindowCount();

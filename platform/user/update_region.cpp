@@ -76,9 +76,11 @@ void UsrFoldUpdate(UsrWindow* window) {
     pixman_region32_fini(&joined);
 }
 
+// A window that is hidden, itself or through an ancestor, gathers no update
+// region, as on the real platform: showing it again invalidates all of it.
 void UsrInvalidate(UsrWindow* window, const pixman_region32_t* area, bool erase, bool allChildren) {
     pixman_box32_t client;
-    if (!UsrClipToClient(window, nullptr, &client)) return;
+    if (!UsrIsVisible(window) || !UsrClipToClient(window, nullptr, &client)) return;
     pixman_region32_t clipped;
     pixman_region32_init_with_extents(&clipped, &client);
     if (area != nullptr) pixman_region32_intersect(&clipped, &clipped, area);
@@ -133,7 +135,7 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
     UsrWindow* window = UsrFind(hWnd);
     if (window == nullptr) return FALSE;
     pixman_box32_t box;
-    if (!UsrClipToClient(window, lpRect, &box)) return TRUE;
+    if (!UsrIsVisible(window) || !UsrClipToClient(window, lpRect, &box)) return TRUE;
     if (!UsrIncludesChildren(window, false) || window->children.empty()) {
         // The common case (a canvas marking sprite rectangles) needs no region of its own.
         AddBoxToUpdate(window, box, bErase != FALSE);

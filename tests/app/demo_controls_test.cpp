@@ -18,17 +18,25 @@ protected:
         fakeNow = 2000.5;
         Pass();
     }
-    // Points of the canvas that no ball covers within the first steps.
-    static constexpr POINT samples[] = {{300, 20}, {520, 80}, {790, 10}, {400, 300},
-                                        {20, 590}, {640, 450}, {799, 599}, {250, 520}};
+    // Points of the canvas that no ball covers within the first steps, given on an
+    // 800 x 600 canvas and scaled to the canvas's own size.
+    static std::vector<POINT> Samples() {
+        static constexpr POINT onEightHundred[] = {{300, 20}, {520, 80}, {790, 10}, {400, 300},
+                                                   {20, 590}, {640, 450}, {799, 599}, {250, 520}};
+        const TestSize canvas = CanvasSize();
+        std::vector<POINT> points;
+        for (const POINT& p : onEightHundred) points.push_back(POINT{p.x * canvas.cx / 800, p.y * canvas.cy / 600});
+        return points;
+    }
     // The canvas shows background `expected` at the sample points.
     void ExpectBackground(const std::filesystem::path& graphics, int32_t expected, const char* when) {
-        const TestPixels picture =
-            TestLoadPicture(graphics.wstring() + L"/bkgnd" + std::to_wstring(expected) + L".bmp", 800, 600);
+        const TestSize canvas = CanvasSize();
+        const TestPixels picture = TestLoadPicture(
+            graphics.wstring() + L"/bkgnd" + std::to_wstring(expected) + L".bmp", canvas.cx, canvas.cy);
         const TestPixels shown = CanvasPixels();
-        ASSERT_EQ(picture.width, 800);
-        ASSERT_EQ(shown.width, 800);
-        for (const POINT& p : samples) {
+        ASSERT_EQ(picture.width, canvas.cx);
+        ASSERT_EQ(shown.width, canvas.cx);
+        for (const POINT& p : Samples()) {
             EXPECT_EQ(shown.At(p.x, p.y), picture.At(p.x, p.y))
                 << when << ": background " << expected << " at " << p.x << "," << p.y;
         }
@@ -47,10 +55,12 @@ TEST_F(DemoControlsTest, WindowHasTheCanvasAndElevenButtonsInAColumn) {
         wchar_t text[64] = {};
         GetWindowTextW(button, text, 64);
         EXPECT_STREQ(text, captions[k - 1]);
+        // 80 x 20 dialog units: 160 x 40 pixels on our platform.
+        const RECT units = DialogRect(401, 20 * (k - 1), 481, 20 * k);
         RECT client{};
         GetClientRect(button, &client);
-        EXPECT_EQ(client.right, 160);
-        EXPECT_EQ(client.bottom, 40);
+        EXPECT_EQ(client.right, units.right - units.left);
+        EXPECT_EQ(client.bottom, units.bottom - units.top);
         EXPECT_EQ(GetParent(button), DemoState.mainWindow);
     }
     EXPECT_EQ(GetParent(Canvas()), DemoState.mainWindow);
@@ -81,7 +91,8 @@ TEST_F(DemoControlsTest, DeleteFirstOriginalAtOnceRemovesAll) {
     for (int32_t n = 1; n <= 32; ++n) EXPECT_FALSE(Exists(n)) << "ball " << n;
     // Only the background is left on the canvas.
     Pass();
-    const TestPixels picture = TestLoadPicture(PicturePath("bkgnd1.bmp"), 800, 600);
+    const TestSize canvas = CanvasSize();
+    const TestPixels picture = TestLoadPicture(PicturePath("bkgnd1.bmp"), canvas.cx, canvas.cy);
     EXPECT_EQ(CanvasPixels().pixels, picture.pixels);
 }
 
@@ -127,7 +138,7 @@ TEST_F(DemoControlsTest, WithoutAnyBackgroundTheCanvasShowsTheButtonFace) {
     const TestPixels shown = CanvasPixels();
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const uint32_t facePixel = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
-    for (const POINT& p : samples) EXPECT_EQ(shown.At(p.x, p.y), facePixel);
+    for (const POINT& p : Samples()) EXPECT_EQ(shown.At(p.x, p.y), facePixel);
 }
 
 TEST_F(DemoControlsTest, SpeedButtonsSetTheFrameDelay) {

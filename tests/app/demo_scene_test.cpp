@@ -44,20 +44,30 @@ TEST_F(DemoSceneTest, SetUpMakes32HiddenBallsOnTheCanvasSharingOneImage) {
     EXPECT_EQ(DemoState.spriteCount, 32);
 }
 
-TEST_F(DemoSceneTest, CanvasIs800By600) {
+// The canvas is 400 x 300 dialog units of a 480 x 300 window: 800 x 600 pixels
+// of a 960 x 600 client area with our platform's dialog font.
+TEST_F(DemoSceneTest, CanvasIs400By300DialogUnits) {
     StartDemo();
+    const TestSize canvas = CanvasSize();
     RECT client{};
     GetClientRect(Canvas(), &client);
-    EXPECT_EQ(client.right, 800);
-    EXPECT_EQ(client.bottom, 600);
-    EXPECT_EQ(DemoState.maxX, 799);
-    EXPECT_EQ(DemoState.maxY, 599);
+    EXPECT_EQ(client.right, canvas.cx);
+    EXPECT_EQ(client.bottom, canvas.cy);
+    EXPECT_EQ(DemoState.maxX, canvas.cx - 1);
+    EXPECT_EQ(DemoState.maxY, canvas.cy - 1);
     EXPECT_EQ(DemoState.minX, 0);
     EXPECT_EQ(DemoState.minY, 0);
     RECT window{};
     GetClientRect(DemoState.mainWindow, &window);
+    const RECT units = DialogRect(0, 0, 480, 300);
+    EXPECT_EQ(window.right, units.right);
+    EXPECT_EQ(window.bottom, units.bottom);
+#ifndef _WIN32
+    EXPECT_EQ(canvas.cx, 800);
+    EXPECT_EQ(canvas.cy, 600);
     EXPECT_EQ(window.right, 960);
     EXPECT_EQ(window.bottom, 600);
+#endif
 }
 
 TEST_F(DemoSceneTest, BallsStartOnTheDiagonalAndTakeTheirFirstStep) {
@@ -99,10 +109,11 @@ TEST_F(DemoSceneTest, MissingBallPictureRunsWithoutBallsAndCounts32) {
     Pass();
     EXPECT_EQ(Title(), L"Sprite Demo:     32 Sprites ( 140 X 140 pixels) displaying at 0050.00 Frames/sec");
     // The canvas shows background 1 alone.
-    const TestPixels expected = TestLoadPicture(graphics.wstring() + L"/bkgnd1.bmp", 800, 600);
+    const TestSize canvas = CanvasSize();
+    const TestPixels expected = TestLoadPicture(graphics.wstring() + L"/bkgnd1.bmp", canvas.cx, canvas.cy);
     const TestPixels shown = CanvasPixels();
-    ASSERT_EQ(shown.width, 800);
-    ASSERT_EQ(expected.width, 800);
+    ASSERT_EQ(shown.width, canvas.cx);
+    ASSERT_EQ(expected.width, canvas.cx);
     EXPECT_EQ(shown.pixels, expected.pixels);
 }
 

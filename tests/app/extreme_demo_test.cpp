@@ -7,6 +7,7 @@
 
 #include "demo_fixture.h"
 #include "engine/core/sprite_names.h"
+#include "support/gdi_counts.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ TEST_F(ExtremeDemoTest, PicturesThatAreNotBitmaps) {
         PlatformInjectClose(DemoState.mainWindow);
         do Pass(); while (DemoState.openWindowCount != 0);
         SpriteEngineShutdown();
-        EXPECT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
+        EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
         DemoState = DemoStateData{};
     }
     started = false;

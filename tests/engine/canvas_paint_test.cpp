@@ -1,6 +1,7 @@
 // Painting a canvas: the snapshot of the window's own picture, the compositor
 // for canvases with sprites, and no GDI object left behind.
 #include "canvas_test_window.h"
+#include "support/gdi_counts.h"
 
 namespace canvas_test {
 namespace {
@@ -119,7 +120,7 @@ TEST_F(CanvasWindowTest, WithoutASnapshotTheWindowPrintsItself) {
 
     SendMessageW(canvas, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target.dc), PRF_CLIENT);
     EXPECT_EQ(Watch.innerPrintClients, 2);
-    EXPECT_EQ(PlatformLiveGdiObjects().Total(), first.Total());
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().Total(), first.Total());
 
     MoveWindow(canvas, kCanvasLeft, kCanvasTop, kCanvasWidth, kCanvasHeight, FALSE);
     SpriteRedrawCanvas(canvas);
@@ -153,18 +154,18 @@ TEST_F(CanvasWindowTest, NoGdiObjectIsLeftBehind) {
         }
     }
     const GdiObjectCounts after = PlatformLiveGdiObjects();
-    EXPECT_EQ(after.bitmaps, withSurface.bitmaps);
-    EXPECT_EQ(after.dcs, withSurface.dcs);
-    EXPECT_EQ(after.regions, withSurface.regions);
-    EXPECT_EQ(after.brushes, withSurface.brushes);
-    EXPECT_EQ(withSurface.Total(), afterFirst.Total() + 2);  // the test's own DC and bitmap
+    EXPECT_GDI_COUNT_EQ(after.bitmaps, withSurface.bitmaps);
+    EXPECT_GDI_COUNT_EQ(after.dcs, withSurface.dcs);
+    EXPECT_GDI_COUNT_EQ(after.regions, withSurface.regions);
+    EXPECT_GDI_COUNT_EQ(after.brushes, withSurface.brushes);
+    EXPECT_GDI_COUNT_EQ(withSurface.Total(), afterFirst.Total() + 2);  // the test's own DC and bitmap
 
     DestroyWindow(canvas);
     const GdiObjectCounts destroyed = PlatformLiveGdiObjects();
-    EXPECT_EQ(destroyed.bitmaps, beforeAttach.bitmaps + 1);
-    EXPECT_EQ(destroyed.dcs, beforeAttach.dcs + 1);
-    EXPECT_EQ(destroyed.regions, beforeAttach.regions);
-    EXPECT_EQ(destroyed.brushes, beforeAttach.brushes);
+    EXPECT_GDI_COUNT_EQ(destroyed.bitmaps, beforeAttach.bitmaps + 1);
+    EXPECT_GDI_COUNT_EQ(destroyed.dcs, beforeAttach.dcs + 1);
+    EXPECT_GDI_COUNT_EQ(destroyed.regions, beforeAttach.regions);
+    EXPECT_GDI_COUNT_EQ(destroyed.brushes, beforeAttach.brushes);
 }
 
 TEST_F(CanvasWindowTest, PaintingADestroyedCanvasDoesNothing) {
@@ -187,7 +188,7 @@ TEST_F(CanvasWindowTest, PaintingADestroyedCanvasDoesNothing) {
     EXPECT_EQ(Watch.innerPrintClients, prints);
     EXPECT_EQ(target.At(12, 12), kSentinel);
     EXPECT_EQ(BackBufferAt(12, 12), kSentinel);
-    EXPECT_EQ(PlatformLiveGdiObjects().Total(), before.Total() + 2);  // the target surface
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().Total(), before.Total() + 2);  // the target surface
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "engine/canvas/canvas.h"
 #include "extreme_fixture.h"
+#include "support/gdi_counts.h"
 
 namespace {
 
@@ -80,9 +81,9 @@ TEST_F(LifetimeLimitsTest, StartsThatCannotAllocateLeaveEveryCallANoOp) {
         for (int32_t slot = 1; slot <= SprLastSlot(); ++slot)
             EXPECT_EQ(EngineState.SpriteTable[slot].nameKey, 0) << c.minWidth << " x " << c.minHeight;
         const GdiObjectCounts after = PlatformLiveGdiObjects();
-        EXPECT_EQ(after.bitmaps, before.bitmaps);
-        EXPECT_EQ(after.dcs, before.dcs);
-        EXPECT_EQ(after.regions, before.regions);
+        EXPECT_GDI_COUNT_EQ(after.bitmaps, before.bitmaps);
+        EXPECT_GDI_COUNT_EQ(after.dcs, before.dcs);
+        EXPECT_GDI_COUNT_EQ(after.regions, before.regions);
 
         // A start that can allocate still succeeds afterwards.
         SpriteEngineStart(32, -1, -1);
@@ -104,7 +105,7 @@ TEST_F(LifetimeLimitsTest, CallsBeforeTheStartAreNoOps) {
     CallEverything(windows.canvas);
     PlatformPumpMessages();
     for (int32_t slot = 1; slot <= SprLastSlot(); ++slot) EXPECT_EQ(EngineState.SpriteTable[slot].nameKey, 0);
-    EXPECT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
 }
 
 }  // namespace

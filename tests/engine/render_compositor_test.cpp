@@ -6,6 +6,7 @@
 
 #include "engine/render/compositor.h"
 #include "engine_fixture.h"
+#include "support/gdi_counts.h"
 
 namespace {
 
@@ -282,7 +283,7 @@ TEST_F(CompositorTest, PaintClipDecidesWhichSpritesAndWhereTheBackgroundGoes) {
     const int32_t regionsBefore = PlatformLiveGdiObjects().regions;
     HRGN updateRegion = CreateRectRgn(0, 0, 2, kHeight);
     Compose(0, 0, kWidth, kHeight, paintDC, updateRegion);
-    EXPECT_EQ(PlatformLiveGdiObjects().regions, regionsBefore) << "the update region is deleted";
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().regions, regionsBefore) << "the update region is deleted";
 
     const std::vector<uint32_t> expected = {
         B, kGreen, kGreen, U,
@@ -302,7 +303,7 @@ TEST_F(CompositorTest, RegionWithoutPaintDCIsIgnored) {
     HRGN region = CreateRectRgn(0, 0, 1, 1);
     const int32_t regions = PlatformLiveGdiObjects().regions;
     Compose(0, 0, kWidth, kHeight, nullptr, region);
-    EXPECT_EQ(PlatformLiveGdiObjects().regions, regions);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().regions, regions);
     EXPECT_EQ(TestBackPixel(3, 3), kBackground);
     DeleteObject(region);
 }
@@ -311,7 +312,7 @@ TEST_F(CompositorTest, LeavesNoBitmapSelected) {
     ASSERT_EQ(TestPutSprite(1, "ANY", 2, 2, 1, 0x00123456u, kCanvas, 0, 0), 1);
     const GdiObjectCounts before = PlatformLiveGdiObjects();
     for (int i = 0; i < 3; ++i) Compose(0, 0, kWidth, kHeight);
-    EXPECT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
     // Both bitmaps can be selected elsewhere, so no DC of the compositor holds them.
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
@@ -332,7 +333,7 @@ TEST(CompositorEdgesTest, UpdateRectangleLargerThanTheBackBuffer) {
             PlatformSetScreenSize(1280, 1024);
         }
     } guard;
-    PlatformSetScreenSize(256, 257);
+    if (!PlatformSetScreenSize(256, 257)) GTEST_SKIP() << "the screen size cannot be set on this platform";
     SpriteEngineInit();
     SpriteEngineStart(10, -1, -1);
     ASSERT_EQ(EngineState.engineStarted, 1);

@@ -7,6 +7,7 @@
 #include "engine/render/compositor.h"
 #include "engine/render/edge_softening.h"
 #include "engine_fixture.h"
+#include "support/gdi_counts.h"
 
 namespace {
 
@@ -178,7 +179,7 @@ TEST_F(ImagePrepTest, BeginDrawRefusals) {
     EXPECT_EQ(DrawContext.dc, nullptr);
     EXPECT_EQ(dc, nullptr);
     EXPECT_EQ(left, -9);
-    EXPECT_EQ(PlatformLiveGdiObjects().Total(), live);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().Total(), live);
 
     ASSERT_EQ(SpriteBeginDraw("FIRST", 1, dc, left, top, right, bottom), 1);
     const DrawContextData open = DrawContext;
@@ -192,7 +193,7 @@ TEST_F(ImagePrepTest, BeginDrawRefusals) {
     EXPECT_EQ(DrawContext.slot, open.slot);
     EXPECT_EQ(DrawContext.previousBitmap, open.previousBitmap);
     SpriteEndDraw(0);
-    EXPECT_EQ(PlatformLiveGdiObjects().Total(), live);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().Total(), live);
     DeleteObject(image);
 }
 
@@ -237,7 +238,7 @@ TEST_F(ImagePrepTest, EndDrawAfterTheSlotWentAway) {
     EXPECT_EQ(DrawContext.dc, nullptr);
     EXPECT_EQ(DrawContext.slot, 0);
     EXPECT_EQ(TestSpritePixel(1, 1, 1), _);
-    EXPECT_EQ(PlatformLiveGdiObjects().Total(), live);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().Total(), live);
 }
 
 TEST_F(ImagePrepTest, SoftenEdgesIgnoresBadSlots) {

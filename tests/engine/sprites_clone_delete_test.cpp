@@ -7,6 +7,7 @@
 #include "engine/sprites/sprites_internal.h"
 #include "engine_fixture.h"
 #include "sprites_test_helpers.h"
+#include "support/gdi_counts.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ TEST_F(SpriteCloneTest, CloneSharesTheImageAndTheRecord) {
     EXPECT_EQ(clone.currentFrame, 2);
     EXPECT_EQ(clone.flipHorizontal, 1);
     EXPECT_EQ(clone.nameKey, SprNameKey("LOGO2"));
-    EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps + 1);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps + 1);
 }
 
 TEST_F(SpriteCloneTest, RefusedClones) {
@@ -65,14 +66,14 @@ TEST_F(SpriteCloneTest, DeletingAClonesKeepsTheImage) {
     EXPECT_EQ(EngineState.SpriteTable[3].bitmap, nullptr);
     EXPECT_EQ(TestRecord("LOGO2").bitmap, TestRecord("LOGO1").bitmap);
     EXPECT_EQ(TestRecord("LOGO1").cloneState, -1);
-    EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps + 1);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps + 1);
 
     SpriteDelete("LOGO2");
     EXPECT_EQ(TestRecord("LOGO1").cloneState, -1);  // stays a source
-    EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps + 1);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps + 1);
     SpriteDelete("LOGO1");
     EXPECT_EQ(TestLiveSprites(), 0);
-    EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps);
 }
 
 TEST_F(SpriteCloneTest, DeletingTheSourceTakesItsClonesAndFreesTheImageOnce) {
@@ -89,11 +90,11 @@ TEST_F(SpriteCloneTest, DeletingTheSourceTakesItsClonesAndFreesTheImageOnce) {
         EXPECT_EQ(EngineState.SpriteTable[slot].canvas, nullptr);
     }
     EXPECT_NE(SprFindSprite("OTHER2"), 0);  // another source's clone stays
-    EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps + 1);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps + 1);
     SpriteDelete("LOGO1");  // twice: nothing
     SpriteDelete("OTHER");
     EXPECT_EQ(TestLiveSprites(), 0);
-    EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps);
 }
 
 TEST_F(SpriteCloneTest, FreedSlotsAreReusedLowestFirst) {
@@ -130,8 +131,8 @@ TEST_F(SpriteCloneTest, DeletingTheImageOpenForDrawingClosesIt) {
         SpriteDelete(c.deleted);
         EXPECT_EQ(DrawContext.dc, nullptr);
         EXPECT_EQ(DrawContext.slot, 0);
-        EXPECT_EQ(PlatformLiveGdiObjects().dcs, closed.dcs);
-        EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, closed.bitmaps - 1);
+        EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().dcs, closed.dcs);
+        EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().bitmaps, closed.bitmaps - 1);
         SprCreateSprite("NEXT", 4, 4, 1, -1, {});  // takes the freed slot
         SpriteEndDraw(100);                         // nothing open any more
         EXPECT_EQ(TestRecord("NEXT").edgeBlend, 0.0f);
@@ -139,7 +140,7 @@ TEST_F(SpriteCloneTest, DeletingTheImageOpenForDrawingClosesIt) {
         SpriteDelete("PLAIN");
     }
     SpriteDelete("LOGO1");
-    EXPECT_EQ(PlatformLiveGdiObjects().Total(), baseline.Total());
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().Total(), baseline.Total());
 }
 
 TEST_F(SpriteCloneTest, DeletingAnOpenCloneClosesTheDrawingButKeepsTheImage) {
@@ -149,7 +150,7 @@ TEST_F(SpriteCloneTest, DeletingAnOpenCloneClosesTheDrawingButKeepsTheImage) {
     ASSERT_EQ(SpriteBeginDraw("LOGO2", 1, dc, l, t, r, b), 1);
     SpriteDelete("LOGO2");
     EXPECT_EQ(DrawContext.dc, nullptr);
-    EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps + 1);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().bitmaps, baseline.bitmaps + 1);
     // The image is free again for drawing through its source.
     ASSERT_EQ(SpriteBeginDraw("LOGO1", 1, dc, l, t, r, b), 1);
     SpriteEndDraw(0);

@@ -8,6 +8,7 @@
 #include "engine/sprites/sprites_internal.h"
 #include "engine_fixture.h"
 #include "sprites_test_helpers.h"
+#include "support/gdi_counts.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ TEST_F(SpriteCreateTest, RefusesWhatCannotBeCut) {
     SpriteCreateFromBitmap("DC", reinterpret_cast<HBITMAP>(dc), 1, -1, 0);
     DeleteDC(dc);
     EXPECT_EQ(TestLiveSprites(), 0);
-    EXPECT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
 }
 
 TEST_F(SpriteCreateTest, ColourBecomesAPixelValue) {
@@ -191,7 +192,7 @@ TEST_F(SpriteCreateTest, FullTableRefusesAndStaysUnchanged) {
     SpriteClone("EXTRA", "S0");
     EXPECT_EQ(SprFindSprite("EXTRA"), 0);
     EXPECT_EQ(EngineState.SpriteTable[1].cloneState, 0);
-    EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, before.bitmaps);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().bitmaps, before.bitmaps);
 }
 
 // Images whose size overflows 32-bit bitmap fields, or is too large to allocate,
@@ -215,7 +216,7 @@ TEST_F(SpriteCreateTest, ImageTooLargeGivesSpriteWithoutBitmap) {
         EXPECT_EQ(r.width, c.width);
         EXPECT_EQ(r.frameCount, c.frames);
     }
-    EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, before.bitmaps);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().bitmaps, before.bitmaps);
 
     HDC dc = nullptr;
     int32_t l = 0, t = 0, rt = 0, b = 0;
@@ -228,7 +229,7 @@ TEST_F(SpriteCreateTest, ImageTooLargeGivesSpriteWithoutBitmap) {
     EXPECT_EQ(SprFindSprite("MAXCLONE"), 0);
     for (const auto& c : cases) SpriteDelete(c.name);
     EXPECT_EQ(TestLiveSprites(), 0);
-    EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, before.bitmaps);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().bitmaps, before.bitmaps);
 }
 
 TEST_F(SpriteCreateTest, BitmapSizeOfBitmapsOnly) {
@@ -259,9 +260,9 @@ TEST_F(SpriteCreateTest, DeleteBitmapDeletesOnlyBitmaps) {
     SpriteDeleteBitmap(dc);
     SpriteDeleteBitmap(region);
     SpriteDeleteBitmap(nullptr);
-    EXPECT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
     SpriteDeleteBitmap(bitmap);
-    EXPECT_EQ(PlatformLiveGdiObjects().bitmaps, before.bitmaps - 1);
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().bitmaps, before.bitmaps - 1);
     EXPECT_EQ(GetObjectType(bitmap), 0u);
     SpriteDeleteBitmap(bitmap);  // already gone: nothing happens
 
@@ -279,7 +280,7 @@ TEST_F(SpriteCreateTest, DrawBitmapStretchedScalesAndFreesItsWork) {
     const GdiObjectCounts before = PlatformLiveGdiObjects();
     SprDrawBitmapStretched(dc, 1, 1, 4, 2, source);
     SprDrawBitmapStretched(dc, 0, 0, 6, 3, reinterpret_cast<HBITMAP>(dc));  // not a bitmap
-    EXPECT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
+    EXPECT_GDI_COUNT_EQ(PlatformLiveGdiObjects().Total(), before.Total());
     SelectObject(dc, previous);
     GdiFlush();
     const auto* pixels = reinterpret_cast<const uint32_t*>(bits);

@@ -142,16 +142,22 @@ TEST_F(UserPainting, UpdateWindowSendsNothingWithoutAnInvalidVisibleArea) {
     UpdateWindow(hwnd);
     EXPECT_TRUE(messageLog.entries.empty());
 
-    // A hidden window is not painted; its invalid area waits for it to be shown.
+    // A hidden window is not painted and gathers no invalid area; showing it
+    // again invalidates all of it.
     ShowWindow(hwnd, SW_HIDE);
     messageLog.entries.clear();
     const RECT area{5, 5, 15, 15};
-    InvalidateRect(hwnd, &area, FALSE);
+    EXPECT_TRUE(InvalidateRect(hwnd, &area, FALSE));
+    EXPECT_TRUE(RedrawWindow(hwnd, &area, nullptr, RDW_INVALIDATE));
     UpdateWindow(hwnd);
     EXPECT_EQ(messageLog.Count(hwnd, WM_PAINT), 0);
     RECT box;
+    EXPECT_FALSE(GetUpdateRect(hwnd, &box, FALSE));
+    ShowWindow(hwnd, SW_SHOW);
+    RECT client;
+    GetClientRect(hwnd, &client);
     EXPECT_TRUE(GetUpdateRect(hwnd, &box, FALSE));
-    EXPECT_TRUE(SameRect(box, area));
+    EXPECT_TRUE(SameRect(box, client));
 }
 
 TEST_F(UserPainting, ValidateRectRemovesAreas) {

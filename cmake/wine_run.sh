@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Runs a Windows program of a cross build on this machine under Wine:
+#   wine_run.sh PREFIX PROGRAM [ARGS...]
+# PREFIX is the build's own Wine prefix, made on first use: no desktop window
+# manager in the way (the X11 driver does not let the window manager handle
+# windows) and no crash debugger (a crash ends the program with an error code
+# instead of waiting for somebody to answer a dialog).
+set -euo pipefail
+prefix=$1
+shift
+export WINEPREFIX=$prefix
+export WINEDEBUG=${WINEDEBUG:--all}
+# No .NET or HTML engines: their installers would be offered in the new prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [[ ! -f $prefix/.sprite-ready ]]; then
+  mkdir -p "$prefix"
+  exec 9>"$prefix.lock"
+  flock 9
+  if [[ ! -f $prefix/.sprite-ready ]]; then
+    wineboot --init >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+    wine reg delete 'HKLM\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+    wineserver --wait
+    touch "$prefix/.sprite-ready"
+  fi
+  exec 9>&-
+fi
+exec wine "$@"
