@@ -223,7 +223,9 @@ TEST_P(SimdSceneTest, ComposesLikeTheReference) {
         const int32_t objects = PlatformLiveGdiObjects().Total();
         ASSERT_EQ(RunSeed(seed, spritesDrew), 0) << "replay with SPRITE_SIMD_SEED=" << seed;
         // Each scene frees what it made, where live objects are counted.
-        if (PlatformCountsGdiObjects()) ASSERT_EQ(PlatformLiveGdiObjects().Total(), objects) << "seed " << seed;
+        if (PlatformCountsGdiObjects()) {
+            ASSERT_EQ(PlatformLiveGdiObjects().Total(), objects) << "seed " << seed;
+        }
         drew += spritesDrew ? 1 : 0;
     }
     // Scenes in which no sprite shows would prove nothing.
