@@ -28,4 +28,7 @@ if [[ ! -f $prefix/.sprite-ready ]]; then
   fi
   exec 9>&-
 fi
+# One server for the prefix stays up while programs come and go (each test is a
+# program start), and ends on its own 30 s after the last one.
+wineserver --persistent=30 >/dev/null 2>&1 || true
 exec wine "$@"

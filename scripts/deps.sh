@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are missing.
 # Prints nothing when everything is already installed.
+#   deps.sh            what the Linux build, its tests and the demo need
+#   deps.sh windows    also the Windows cross builds and Wine (64- and 32-bit;
+#                      the latter needs the i386 architecture, enabled here)
 set -euo pipefail
 
 packages=(
@@ -13,6 +16,10 @@ packages=(
   gnuplot-nox jq
 )
 
+if [[ ${1:-} == windows ]]; then
+  packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
@@ -23,5 +30,8 @@ done
 sudo=""
 [[ $(id -u) -ne 0 ]] && sudo="sudo"
 echo "Installing: ${missing[*]}"
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -2,7 +2,7 @@
 # Builds the project and runs every test: once in a normal build, then the unit
 # tests and a short soak again under AddressSanitizer and UndefinedBehaviorSanitizer
 # (leak checking on), then every fuzz target once over its seed corpus in a clang
-# build.
+# build, and last the Windows builds' tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
@@ -34,3 +34,16 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSPRITE_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j2 --target fuzz_targets
 ctest --test-dir build-fuzz --output-on-failure -j2 -L fuzz
+
+# The Windows builds, 64- and 32-bit, cross-built with mingw-w64: the engine and
+# demo suites, the example and the end-to-end test, under Wine in a virtual X
+# server, each build with a fresh Wine prefix of its own.
+./scripts/deps.sh windows
+for target in win64:x86_64 win32:i686; do
+  build=build-${target%%:*}
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64-${target##*:}.cmake" >/dev/null
+  rm -rf "$build/wineprefix"
+  cmake --build "$build" -j2
+  xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" ctest --test-dir "$build" --output-on-failure -j2
+done
