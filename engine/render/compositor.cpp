@@ -11,6 +11,7 @@
 #include <climits>
 
 #include "engine/core/engine_state.h"
+#include "engine/core/saturate.h"
 
 namespace {
 // A rectangle with exclusive right and bottom, in 64 bits.
@@ -22,10 +23,6 @@ struct SprRect64 {
 SprRect64 SprIntersect(const SprRect64& a, const SprRect64& b) {
     return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
             std::min(a.bottom, b.bottom)};
-}
-
-LONG SprSaturate(int64_t v) {
-    return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
 // The back buffer's pixels and size.

@@ -9,17 +9,12 @@
 
 #include "engine/canvas/canvas.h"
 #include "engine/core/engine_state.h"
+#include "engine/core/saturate.h"
 #include "engine/sprite_engine.h"
 #include "engine/sprites/sprites_internal.h"
 #include "platform/win32.h"
 
 namespace {
-
-int32_t SprSaturate(int64_t value) {
-    if (value > INT32_MAX) return INT32_MAX;
-    if (value < INT32_MIN) return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
 
 }  // namespace
 
