@@ -5,8 +5,10 @@
 # window, taken from the X server, goes to OUTPUT-DIR/sprite_demo.png; its canvas
 # must show the balls and no magenta.
 # Usage: demo_windows_e2e.sh WINE-RUN PREFIX DRIVER SPRITE-DEMO [OUTPUT-DIR]
-# Uses the X server in DISPLAY; without one it starts its own Xvfb, with a Wine
-# prefix of its own in OUTPUT-DIR (a prefix's Wine processes share one display).
+# Like the other end-to-end tests it runs in an Xvfb of its own, and with a Wine
+# prefix of its own (PREFIX, made on first use): the Wine programs of a prefix
+# share one display, and no other program's window may take the input meant for
+# the demo.
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../e2e_lib.sh"
@@ -19,21 +21,17 @@ output=${5:-$(mktemp -d)}
 mkdir -p "$output"
 pictures=$(dirname "$program")/graphics
 
+command -v Xvfb >/dev/null || { echo "Xvfb is missing: skipped"; exit 77; }
 command -v wine >/dev/null || { echo "wine is missing: skipped"; exit 77; }
 command -v import >/dev/null || { echo "ImageMagick's import is missing: skipped"; exit 77; }
-own_prefix=""
+[[ -f $pictures/ball3d.bmp ]] || { echo "no $pictures/ball3d.bmp: build the demo's pictures first"; exit 1; }
 cleanup() {
-  [[ -n $own_prefix ]] && WINEPREFIX=$own_prefix wineserver -k 2>/dev/null
+  # The prefix's Wine processes go before their display does.
+  [[ -d $prefix ]] && WINEPREFIX=$prefix wineserver -k 2>/dev/null
   e2e_stop
 }
 trap cleanup EXIT
-if [[ -z ${DISPLAY:-} ]]; then
-  command -v Xvfb >/dev/null || { echo "no DISPLAY and Xvfb is missing: skipped"; exit 77; }
-  e2e_start_xvfb
-  prefix=$output/wineprefix
-  own_prefix=$prefix
-fi
-timeout 10 xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "no X server at $DISPLAY: skipped"; exit 77; }
+e2e_start_xvfb
 echo "display $DISPLAY, Wine prefix $prefix"
 
 demo_ball_colours "$pictures/ball3d.bmp" "$output/ball-colours.txt"
@@ -42,14 +40,19 @@ windows_program=$(timeout 60 "$wine_run" "$prefix" winepath -w "$program" | tr -
 [[ -n $windows_program ]] || { echo "winepath failed"; exit 1; }
 
 # The driver asks for the screenshot once the caption has its shape and waits for
-# an answer line. The timeout ends it (and, through its job, the demo) should it hang.
-coproc DRIVER { exec timeout -k 5 100 "$wine_run" "$prefix" "$driver" "$windows_program" "$DEMO_CAPTION_RE" 2>&1; }
-driver_pid=$DRIVER_PID
-to_driver=${DRIVER[1]}
+# an answer line, through a pair of pipes. The timeout ends it (and, through its
+# job, the demo) should it hang.
+mkfifo "$E2E_TMP/to-driver" "$E2E_TMP/from-driver"
+timeout -k 5 100 "$wine_run" "$prefix" "$driver" "$windows_program" "$DEMO_CAPTION_RE" \
+  <"$E2E_TMP/to-driver" >"$E2E_TMP/from-driver" 2>&1 &
+driver_pid=$!
+exec {to_driver}>"$E2E_TMP/to-driver" {from_driver}<"$E2E_TMP/from-driver"
+# An answer to a driver that has already ended must not end this script.
+trap '' PIPE
 shot_ok=1
 window=()
 canvas=()
-while IFS= read -r line <&"${DRIVER[0]}"; do
+while IFS= read -r line <&"$from_driver"; do
   line=${line%$'\r'}
   echo "$line"
   case $line in
@@ -71,10 +74,11 @@ while IFS= read -r line <&"${DRIVER[0]}"; do
       else
         echo "FAILED: no screenshot"
       fi
-      echo go >&"$to_driver"
+      echo go >&"$to_driver" || true
       ;;
   esac
 done
+exec {to_driver}>&- {from_driver}<&-
 code=0
 wait "$driver_pid" || code=$?
 echo "driver exit code: $code"

@@ -52,6 +52,17 @@ void Say(const char* format, ...) {
     std::vprintf(format, args);
     va_end(args);
     std::printf("\n");
+    // Where input would go now, to tell a lost click from a lost window.
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    if (demo.dwThreadId != 0 && GetGUIThreadInfo(demo.dwThreadId, &gui)) {
+        std::printf("  demo thread: active %p, focus %p, capture %p, flags %#lx\n", static_cast<void*>(gui.hwndActive),
+                    static_cast<void*>(gui.hwndFocus), static_cast<void*>(gui.hwndCapture), gui.flags);
+    }
+    std::printf("  foreground %p, cursor (%ld, %ld) over %p\n", static_cast<void*>(GetForegroundWindow()), cursor.x,
+                cursor.y, static_cast<void*>(WindowFromPoint(cursor)));
     std::fflush(stdout);
     if (demo.hProcess != nullptr && WaitForSingleObject(demo.hProcess, 0) == WAIT_TIMEOUT) {
         TerminateProcess(demo.hProcess, 99);
@@ -69,7 +80,7 @@ std::wstring Title(HWND window) {
 }
 
 struct WindowSearch {
-    DWORD process;          // top-level windows: the demo's process
+    DWORD process;             // top-level windows: the demo's process
     const wchar_t* className;  // children: their class and text, when not null
     const wchar_t* text;
     HWND found;
@@ -146,7 +157,7 @@ void BringToFront(HWND window) {
     SetForegroundWindow(window);
     const DWORD start = GetTickCount();
     while (GetForegroundWindow() != window) {
-        if (GetTickCount() - start > 5000) Fail("the window does not come to the front");
+        if (GetTickCount() - start > 10000) Fail("the window does not come to the front");
         Sleep(20);
         SetForegroundWindow(window);
     }
@@ -162,13 +173,13 @@ void Click(HWND main, POINT at, HWND target, const char* what) {
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     Sleep(100);
     SendMouse(MOUSEEVENTF_LEFTUP);
-    Say("clicked %s at screen (%ld, %ld)", what, at.x, at.y);
+    Say("clicked %s at screen (%ld, %ld), window %p", what, at.x, at.y, static_cast<void*>(target));
 }
 
 // What the window says is at screen point (x, y).
 LRESULT HitTest(HWND window, LONG x, LONG y) {
     DWORD_PTR hit = 0;
-    if (!SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &hit)) {
+    if (!SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 10000, &hit)) {
         Fail("the window does not answer WM_NCHITTEST");
     }
     return static_cast<LRESULT>(hit);
