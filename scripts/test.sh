@@ -43,7 +43,7 @@ for target in win64:x86_64 win32:i686; do
   build=build-${target%%:*}
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64-${target##*:}.cmake" >/dev/null
-  rm -rf "$build/wineprefix"
+  rm -rf "$build/wineprefix" "$build/e2e-wineprefix"
   cmake --build "$build" -j2
   xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" ctest --test-dir "$build" --output-on-failure -j2
 done
