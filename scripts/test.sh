@@ -45,5 +45,11 @@ for target in win64:x86_64 win32:i686; do
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64-${target##*:}.cmake" >/dev/null
   rm -rf "$build/wineprefix" "$build/e2e-wineprefix"
   cmake --build "$build" -j2
-  xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" ctest --test-dir "$build" --output-on-failure -j2
+  # One test program at a time: they share one desktop, whose activation and
+  # keyboard focus a window of another test would take. The example runs once
+  # first, alone, so that the new prefix's desktop process is up before the tests
+  # start (two first programs at once were seen to hang on their way out).
+  xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" bash -c \
+    'cmake/wine_run.sh "$PWD/$1/wineprefix" "$1/bin/engine_example.exe" 1 >/dev/null &&
+     ctest --test-dir "$1" --output-on-failure' _ "$build"
 done
