@@ -3,8 +3,8 @@
 #   wine_run.sh PREFIX PROGRAM [ARGS...]
 # PREFIX is the build's own Wine prefix, made on first use: no desktop window
 # manager in the way (the X11 driver does not let the window manager handle
-# windows) and no crash debugger (a crash ends the program with an error code
-# instead of waiting for somebody to answer a dialog).
+# windows) and no crash dialog (a crash prints a backtrace and ends the program
+# with an error code instead of waiting for somebody to answer).
 set -euo pipefail
 prefix=$1
 shift
@@ -21,8 +21,6 @@ if [[ ! -f $prefix/.sprite-ready ]]; then
     wineboot --init >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
-    wine reg delete 'HKLM\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
     wineserver --wait
     touch "$prefix/.sprite-ready"
   fi
