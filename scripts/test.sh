@@ -35,14 +35,12 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build build-fuzz -j2 --target fuzz_targets
 ctest --test-dir build-fuzz --output-on-failure -j2 -L fuzz
 
-# The Windows builds, 64- and 32-bit, cross-built with mingw-w64: the engine and
-# demo suites, the example and the end-to-end test, under Wine in a virtual X
-# server, each build with a fresh Wine prefix of its own.
-./scripts/deps.sh windows
-for target in win64:x86_64 win32:i686; do
-  build=build-${target%%:*}
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64-${target##*:}.cmake" >/dev/null
+# The Windows builds, 64- and 32-bit, cross-built with mingw-w64 by the README's
+# Windows command, then the rest of each build: the engine and demo suites, the
+# example and the end-to-end test, under Wine in a virtual X server, each build
+# with a fresh Wine prefix of its own.
+./scripts/windows.sh
+for build in build-win64 build-win32; do
   rm -rf "$build/wineprefix" "$build/e2e-wineprefix"
   cmake --build "$build" -j2
   # One test program at a time: they share one desktop, whose activation and

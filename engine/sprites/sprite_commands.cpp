@@ -14,10 +14,6 @@
 #include "engine/sprites/sprites_internal.h"
 #include "platform/win32.h"
 
-namespace {
-
-}  // namespace
-
 void SprSpriteRect(int32_t slot, RECT& rect) {
     rect = RECT{};
     if (slot < 1 || slot > SprLastSlot()) return;
