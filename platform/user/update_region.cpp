@@ -43,6 +43,27 @@ HWND FindInTree(UsrWindow* window) {
     return nullptr;
 }
 
+// Invalidates `area` of a visible window and, where it includes them, of its
+// visible children.
+void InvalidateVisible(UsrWindow* window, const pixman_region32_t* area, bool erase, bool allChildren) {
+    pixman_box32_t client;
+    if (!UsrClipToClient(window, nullptr, &client)) return;
+    pixman_region32_t clipped;
+    pixman_region32_init_with_extents(&clipped, &client);
+    if (area != nullptr) pixman_region32_intersect(&clipped, &clipped, area);
+    AddToUpdate(window, &clipped, erase);
+    if (UsrIncludesChildren(window, allChildren) && pixman_region32_not_empty(&clipped)) {
+        for (HWND childHandle : window->children) {
+            UsrWindow* child = UsrFind(childHandle);
+            if (child == nullptr || (child->style & WS_VISIBLE) == 0) continue;
+            pixman_region32_translate(&clipped, -child->rect.left, -child->rect.top);
+            InvalidateVisible(child, &clipped, erase, allChildren);
+            pixman_region32_translate(&clipped, child->rect.left, child->rect.top);
+        }
+    }
+    pixman_region32_fini(&clipped);
+}
+
 }  // namespace
 
 bool UsrIncludesChildren(const UsrWindow* window, bool allChildren) {
@@ -79,22 +100,7 @@ void UsrFoldUpdate(UsrWindow* window) {
 // A window that is hidden, itself or through an ancestor, gathers no update
 // region, as on the real platform: showing it again invalidates all of it.
 void UsrInvalidate(UsrWindow* window, const pixman_region32_t* area, bool erase, bool allChildren) {
-    pixman_box32_t client;
-    if (!UsrIsVisible(window) || !UsrClipToClient(window, nullptr, &client)) return;
-    pixman_region32_t clipped;
-    pixman_region32_init_with_extents(&clipped, &client);
-    if (area != nullptr) pixman_region32_intersect(&clipped, &clipped, area);
-    AddToUpdate(window, &clipped, erase);
-    if (UsrIncludesChildren(window, allChildren) && pixman_region32_not_empty(&clipped)) {
-        for (HWND childHandle : window->children) {
-            UsrWindow* child = UsrFind(childHandle);
-            if (child == nullptr || (child->style & WS_VISIBLE) == 0) continue;
-            pixman_region32_translate(&clipped, -child->rect.left, -child->rect.top);
-            UsrInvalidate(child, &clipped, erase, allChildren);
-            pixman_region32_translate(&clipped, child->rect.left, child->rect.top);
-        }
-    }
-    pixman_region32_fini(&clipped);
+    if (UsrIsVisible(window)) InvalidateVisible(window, area, erase, allChildren);
 }
 
 void UsrSetUpdateEmpty(UsrWindow* window) {
@@ -143,7 +149,7 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
     }
     pixman_region32_t area;
     pixman_region32_init_with_extents(&area, &box);
-    UsrInvalidate(window, &area, bErase != FALSE, false);
+    InvalidateVisible(window, &area, bErase != FALSE, false);
     pixman_region32_fini(&area);
     return TRUE;
 }

@@ -142,6 +142,7 @@ bool UsrClipToClient(const UsrWindow* window, const RECT* rect, pixman_box32_t* 
 void UsrFoldUpdate(UsrWindow* window);
 // Adds `area` (client coordinates of `window`; NULL = the whole client area) to
 // the update region; children too when allChildren or the window lacks WS_CLIPCHILDREN.
+// Nothing for a window that is not visible, itself or through an ancestor.
 void UsrInvalidate(UsrWindow* window, const pixman_region32_t* area, bool erase, bool allChildren);
 void UsrSetUpdateEmpty(UsrWindow* window);
 // Removes `area` (client coordinates; NULL = all) from the update region.

@@ -48,7 +48,7 @@ bool UsrSetBounds(HWND hwnd, int x, int y, int width, int height, bool repaint) 
     // Client-relative update regions do not survive a size change in any useful way.
     if (sizeChanged) UsrSetUpdateEmpty(window);
     if (!child) UsrResizeSurface(window);
-    if ((sizeChanged || repaint) && UsrIsVisible(window)) UsrInvalidate(window, nullptr, true, true);
+    if (sizeChanged || repaint) UsrInvalidate(window, nullptr, true, true);
     if (sizeChanged) {
         SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED,
                      MAKELPARAM(newRect.right - newRect.left, newRect.bottom - newRect.top));
@@ -100,7 +100,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
                                                                  height, UsrToUtf8(window->text).c_str()) != FALSE;
             UsrSyncFramebuffer(window);
         }
-        if (UsrIsVisible(window)) UsrInvalidate(window, nullptr, true, true);
+        UsrInvalidate(window, nullptr, true, true);
         if (!child) UsrSetActive(hWnd);
     } else {
         window->style &= ~static_cast<DWORD>(WS_VISIBLE);
